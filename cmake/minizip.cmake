@@ -1,0 +1,10 @@
+# minizip's unzip part (and, for the benchmark, its miniunz tool), built from the sources
+# that scripts/setup.sh takes from Debian's zlib source package.
+if(NOT EXISTS "${MINIZIP_SOURCE_DIR}/unzip.c")
+  message(FATAL_ERROR "minizip sources not found in ${MINIZIP_SOURCE_DIR}; run scripts/setup.sh")
+endif()
+find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
+add_library(minizip STATIC ${MINIZIP_SOURCE_DIR}/unzip.c ${MINIZIP_SOURCE_DIR}/ioapi.c)
+target_include_directories(minizip SYSTEM PUBLIC ${MINIZIP_SOURCE_DIR})
+target_compile_options(minizip PRIVATE -w)
+target_link_libraries(minizip PUBLIC ${ZLIB_STATIC})

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs what the build, the demo and the tests need on a Debian 12 machine and fetches
+# minizip's sources from Debian's zlib source package. Safe to run again: it only does
+# what is missing.
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+deps="$here/.deps"
+
+packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+          libz-mingw-w64-dev googletest wine wine64 xvfb xauth fonts-wqy-microhei
+          imagemagick locales bzip2 zip unzip curl cmake ninja-build python3 time)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# A Chinese Windows needs the zh_CN locale on the Linux side (code page 936 under Wine).
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
+  echo "setup: generating the zh_CN.UTF-8 locale"
+  localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
+fi
+
+# minizip is not packaged for MinGW: take its sources from Debian's zlib source package,
+# through a private source list so that the machine's apt configuration stays untouched.
+minizip="$deps/minizip"
+if [ ! -f "$minizip/unzip.c" ]; then
+  echo "setup: fetching minizip from Debian's zlib source package"
+  work=$(mktemp -d)
+  mkdir -p "$work/parts" "$work/lists/partial" "$work/src"
+  sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$work/parts/src.sources"
+  opts=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$work/parts" -o "Dir::State::Lists=$work/lists")
+  apt-get "${opts[@]}" update -qq
+  (cd "$work/src" && apt-get "${opts[@]}" source --download-only zlib/bookworm >/dev/null)
+  tarball=$(ls "$work"/src/zlib_*.orig.tar.* | head -n 1)
+  mkdir -p "$work/x" "$minizip"
+  tar -xf "$tarball" -C "$work/x"
+  cp "$work"/x/*/contrib/minizip/*.[ch] "$minizip/"
+  rm -rf "$work"
+fi
+echo "setup: ready"

@@ -1,0 +1,35 @@
+#include "app/app_info.h"
+
+#include "forms/message_box.h"
+
+namespace app {
+
+AppInfo& TheAppInfo() {
+  static AppInfo info;
+  return info;
+}
+
+void SplitModulePath(std::wstring_view fullPath, std::wstring& folder, std::wstring& fileName) {
+  const size_t last = fullPath.find_last_of(L":/\\");
+  if (last == std::wstring_view::npos) {
+    folder.clear();
+    fileName = fullPath;
+    return;
+  }
+  folder = fullPath.substr(0, last + 1);
+  fileName = fullPath.substr(last + 1);
+}
+
+void FillAppInfo() {
+  AppInfo& info = TheAppInfo();
+  info.Instance = ::GetModuleHandleW(nullptr);
+  info.FileDescription = L"翎图匠安装及更新";
+  info.ProductName = forms::kProgramTitle;
+  info.FileVersion = {1, 0, 8, 0};
+  info.ProductVersion = {1, 0, 8, 0};
+  wchar_t path[MAX_PATH] = {};
+  ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+  SplitModulePath(path, info.Path, info.ExeName);
+}
+
+}  // namespace app

@@ -1,0 +1,231 @@
+#include "app/form1.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <ctime>
+#include <optional>
+
+#include "app/status_bar.h"
+#include "app/tab_pages.h"
+#include "app/version_check.h"
+#include "environment/login_user.h"
+#include "forms/control_props.h"
+#include "forms/create.h"
+#include "forms/page_form.h"
+#include "forms/scaling.h"
+#include "forms/show.h"
+#include "forms/window_proc.h"
+#include "pages/plugin/form2.h"
+#include "pages/utilities/form3.h"
+#include "pages/windows/form4.h"
+
+namespace app {
+
+namespace {
+
+constexpr int kTabControlId = 102;
+constexpr int kStatusBarId = 103;
+constexpr RECT kTabDesignRect{0, 0, 400, 260};
+
+struct TabRow {
+  const wchar_t* caption;
+  HWND (*createPage)(HWND parent, LPARAM userValue);
+};
+constexpr std::array kTabs = {
+    TabRow{L"插件管理", plugin_page::CreateForm2},
+    TabRow{L"实用工具", utilities_page::CreateForm3},
+    TabRow{L"窗口管理", windows_page::CreateForm4},
+};
+
+struct PanelRow {
+  const wchar_t* text;  // a leading tab centres the text
+  int32_t width;        // design units; 0 takes the rest
+};
+constexpr std::array kPanels = {
+    PanelRow{L"\t最新版本", 60}, PanelRow{L"\t", 50},         PanelRow{L"\t用户名", 55},
+    PanelRow{L"\t", 110},        PanelRow{L"\t系统时间", 65}, PanelRow{L"", 0},
+};
+constexpr int kLatestVersionPanel = 1;
+constexpr int kUserNamePanel = 3;
+constexpr int kStartDatePanel = 5;
+
+HWND TabControl() {
+  return Form1().slots[kTabControl1].window;
+}
+HWND StatusBar() {
+  return Form1().slots[kStatus1].window;
+}
+
+// Event procedures, in the order a user meets them.
+
+void Form1Load(HWND, LPARAM) {
+  StartVersionCheck(StatusBar(), kLatestVersionPanel);
+  SetPanelText(StatusBar(), kUserNamePanel, environment::GetLoginUserName());
+  SYSTEMTIME now{};
+  ::GetLocalTime(&now);
+  wchar_t date[16];
+  swprintf(date, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  SetPanelText(StatusBar(), kStartDatePanel, date);
+}
+
+void TabSelectionChanging(HWND, int32_t, LPARAM) {
+  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
+  if (HWND page = PageOf(TabControl(), current)) ::ShowWindow(page, SW_HIDE);
+}
+
+void TabSelectionChanged(HWND, int32_t, LPARAM) {
+  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
+  if (HWND page = PageOf(TabControl(), current)) ::ShowWindow(page, SW_SHOW);
+  ::SetFocus(TabControl());
+}
+
+// The tab control fills the client area above the status bar.
+void Form1Resize(int width, int height) {
+  HWND tab = TabControl();
+  if (!tab) return;
+  RECT current{}, status{};
+  ::GetWindowRect(tab, &current);
+  if (StatusBar()) ::GetWindowRect(StatusBar(), &status);
+  int tabWidth = width, tabHeight = height - (status.bottom - status.top);
+  if (tabWidth <= 0) tabWidth = current.right - current.left;
+  if (tabHeight <= 0) tabHeight = current.bottom - current.top;
+  ::SetWindowPos(tab, nullptr, 0, 0, tabWidth, tabHeight, SWP_NOACTIVATE | SWP_NOZORDER);
+  if (forms::ControlInfo* info = forms::InfoOf(tab)) {
+    info->designRect = {0, 0, forms::UnscaleXi(tabWidth), forms::UnscaleYi(tabHeight)};
+  }
+}
+
+std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_SIZE) return std::nullopt;
+  if (wParam != SIZE_MINIMIZED) {
+    Form1().slots[kStatus1].window = ::GetDlgItem(window, kStatusBarId);
+    LayoutPanels(StatusBar());
+  }
+  Form1Resize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Form1ControlMessage(HWND control, UINT message, WPARAM, LPARAM) {
+  const int id = ::GetDlgCtrlID(control);
+  if (message == WM_SIZE && id == kTabControlId) {
+    FitPages(control);
+  } else if (message == WM_DESTROY && id == kStatusBarId) {
+    if (forms::ControlInfo* info = forms::InfoOf(control)) {
+      for (HICON& icon : info->panelIcons) {
+        if (icon) ::DestroyIcon(icon);
+        icon = nullptr;
+      }
+    }
+  }
+}
+
+constexpr std::array kRoutes = {
+    forms::Route{kTabControlId, static_cast<int32_t>(TCN_SELCHANGING), TabSelectionChanging, -1,
+                 forms::RouteSource::kNotify},
+    forms::Route{kTabControlId, static_cast<int32_t>(TCN_SELCHANGE), TabSelectionChanged, -1,
+                 forms::RouteSource::kNotify},
+};
+
+const forms::FormBehavior& Behavior() {
+  static const forms::FormBehavior behavior{&Form1(), kRoutes,      Form1Load,
+                                            {},       Form1Message, Form1ControlMessage};
+  return behavior;
+}
+
+LRESULT CALLBACK Form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form1ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
+}
+
+void CentreOnWorkArea(HWND window) {
+  RECT outer{};
+  ::GetWindowRect(window, &outer);
+  const int width = outer.right - outer.left, height = outer.bottom - outer.top;
+  RECT work{};
+  if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) {
+    work = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  }
+  int left = work.left + (work.right - work.left - width) / 2;
+  int top = work.top + (work.bottom - work.top - height) / 2;
+  if (left < work.left) {
+    left = work.left;
+  } else if (left + width > work.right) {
+    left = work.right - width;
+  }
+  if (top < work.top) {
+    top = work.top;
+  } else if (top + height > work.bottom) {
+    top = work.bottom - height;
+  }
+  ::SetWindowPos(window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CreateTabControl(forms::FormObject* form, HWND window) {
+  HWND tab = forms::CreateControlWindow(form, L"TABCONTROL", window, kTabControlId, L"", 0, 0, 400,
+                                        260, 0x56020400, 0x00010000, nullptr, Form1ControlProcedure,
+                                        forms::kReplaceProcedure, 0);
+  if (!tab) return;
+  forms::AttachControlInfo(tab, window, L"TabControl1", -1, kTabControlId, L"",
+                           &Form1().slots[kTabControl1]);
+  // Tabs carry no images, but the control owns an (empty) image list all the same.
+  HIMAGELIST images =
+      ImageList_Create(forms::ScaleXi(16), forms::ScaleYi(16), ILC_COLOR32 | ILC_MASK, 2, 10);
+  ::SendMessageW(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+  for (const TabRow& row : kTabs) {
+    const int index = AddTab(tab, row.caption, 0, -1);
+    HWND page = row.createPage(tab, 0);
+    BindPage(tab, index, page);
+    if (page) ::ShowWindow(page, SW_HIDE);
+  }
+  ::SendMessageW(tab, TCM_SETCURSEL, 0, 0);
+  if (HWND first = PageOf(tab, 0)) ::ShowWindow(first, SW_SHOW);
+  forms::InfoOf(tab)->designRect = kTabDesignRect;
+  ::SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(forms::ScaleXi(80), forms::ScaleYi(22)));
+  ::SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(forms::ScaleXi(4), forms::ScaleYi(4)));
+  FitPages(tab);
+}
+
+void CreateStatusBar(forms::FormObject* form, HWND window) {
+  HWND status = forms::CreateControlWindow(form, L"STATUSBAR", window, kStatusBarId, L"", 0, 0, 0,
+                                           0, 0x56000803, 0, nullptr, Form1ControlProcedure,
+                                           forms::kReplaceProcedure, 0);
+  if (!status) return;
+  forms::ControlInfo* info = forms::AttachControlInfo(status, window, L"Status1", -1, kStatusBarId,
+                                                      L"", &Form1().slots[kStatus1]);
+  for (const PanelRow& row : kPanels) AddPanel(status, row.text, L"", 0, row.width, L"");
+  forms::SetControlFont(Form1().slots[kStatus1], L"Microsoft YaHei,9,0");
+  ::SendMessageW(status, SB_SETBKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_BTNFACE)));
+  info->backColor = forms::kColorButtonFace;
+}
+
+}  // namespace
+
+forms::FormDescriptor& Form1() {
+  static forms::FormDescriptor descriptor{0, nullptr,
+                                          std::vector<forms::ControlSlot>(kForm1SlotCount)};
+  return descriptor;
+}
+
+INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
+  if (Form1().window && ::IsWindow(Form1().window)) {
+    forms::ActivateExistingForm(Form1());
+    return reinterpret_cast<INT_PTR>(Form1().window);
+  }
+  auto* form = new forms::FormObject(L"翎图匠助手_Form1");
+  HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v1.0.8", Form1Procedure, 0, 0,
+                                        430, 320, 0x86CA0000, 0x00010108);
+  Form1().window = window;
+  if (!window) return 0;
+  forms::InitFormRecord(window, parent, L"Form1");
+  CentreOnWorkArea(window);
+  CreateTabControl(form, window);
+  CreateStatusBar(form, window);
+  ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, userValue);
+  return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
+}
+
+}  // namespace app

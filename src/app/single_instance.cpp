@@ -1,0 +1,51 @@
+#include "app/single_instance.h"
+
+#include <windows.h>
+
+#include "base/unique_handle.h"
+#include "forms/message_box.h"
+
+namespace app {
+
+namespace {
+
+constexpr wchar_t kMutexName[] = L"翎图匠助手";
+constexpr wchar_t kAlreadyRunning[] = L"翎图匠助手已打开，请勿重复运行";
+
+// A top-level window of this process, if it has one yet; never one of the running instance.
+HWND OwnWindow() {
+  const DWORD self = ::GetCurrentProcessId();
+  for (HWND window = ::FindWindowW(nullptr, nullptr); window;
+       window = ::GetWindow(window, GW_HWNDNEXT)) {
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    if (!::GetParent(window) && process == self) return window;
+  }
+  return nullptr;
+}
+
+// Debugging rights let the window page reach other processes' windows where the user may.
+void EnableDebugPrivilege() {
+  base::UniqueKernelHandle token;
+  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, token.put())) return;
+  TOKEN_PRIVILEGES privileges{};
+  privileges.PrivilegeCount = 1;
+  privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+  ::LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privileges[0].Luid);
+  ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr);
+}
+
+}  // namespace
+
+int EnsureSingleInstance() {
+  // The mutex lives as long as the process: its name is the guard.
+  HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kMutexName);
+  if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    forms::AppMessageBox(OwnWindow(), kAlreadyRunning, 0);
+    return -1;
+  }
+  EnableDebugPrivilege();
+  return 0;
+}
+
+}  // namespace app

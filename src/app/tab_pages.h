@@ -1,0 +1,19 @@
+// The main window's tab control: tabs, the page bound to each, and fitting pages into it.
+#pragma once
+
+#include <windows.h>
+
+#include <string_view>
+
+namespace app {
+
+// Appends a tab; its index, or -1 when the control does not exist.
+int AddTab(HWND tabControl, std::wstring_view caption, LPARAM parameter, int imageIndex);
+// Binds a page window to an existing tab; other indexes do nothing.
+void BindPage(HWND tabControl, int tabIndex, HWND page);
+// The page bound to a tab, or none.
+HWND PageOf(HWND tabControl, int tabIndex);
+// Places every bound page over the tab control's display area (one pixel lower).
+void FitPages(HWND tabControl);
+
+}  // namespace app

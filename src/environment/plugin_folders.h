@@ -1,0 +1,27 @@
+// SketchUp's two plug-in folders of a version and the plug-in's install marker in them.
+//
+// Folder 1 is per user:  %USERPROFILE%\AppData\Roaming\SketchUp\<version>\SketchUp\Plugins
+// Folder 2 is shared:    %ALLUSERSPROFILE%\SketchUp\<version>\SketchUp\Plugins
+// Both are plain concatenations (an unset variable contributes nothing) and are formed from the
+// process environment afresh on every call. Nothing here creates a folder.
+#pragma once
+
+#include <string>
+
+namespace environment {
+
+// Folder selector: 0 the automatic choice, 1 the per-user folder, 2 the shared folder.
+inline constexpr int kAutomaticFolder = 0;
+inline constexpr int kUserPluginFolder = 1;
+inline constexpr int kSharedPluginFolder = 2;
+
+// Selector 1 or 2: that folder. Selector 0: the shared folder when the log-on name contains
+// Chinese (a per-user folder under such a name does not work), otherwise the per-user one.
+// Any other selector: the empty text.
+std::wstring GetPluginFolder(const std::wstring& version, int selector);
+
+// Whether "Brindo.rb" (file or folder) exists in folder 1, folder 2, or, for selector 0, in
+// either of them. Any other selector: false.
+bool IsPluginInstalled(const std::wstring& version, int selector);
+
+}  // namespace environment

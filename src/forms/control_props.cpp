@@ -1,0 +1,148 @@
+#include "forms/control_props.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+#include "forms/create.h"
+#include "forms/font_spec.h"
+#include "forms/windowless.h"
+
+namespace forms {
+
+namespace {
+
+std::wstring ClassNameOf(HWND window) {
+  wchar_t name[64] = {};
+  ::GetClassNameW(window, name, 64);
+  return name;
+}
+
+// Only a form's record has windowless children, so a slot naming a real control finds none.
+ControlInfo* WindowlessOfSlot(const ControlSlot& slot) {
+  return FindWindowless(slot.window, slot.id);
+}
+
+}  // namespace
+
+ControlInfo* InfoOfSlot(const ControlSlot& slot) {
+  if (!slot.window || !::IsWindow(slot.window)) return nullptr;
+  if (ControlInfo* windowless = WindowlessOfSlot(slot)) return windowless;
+  return InfoOf(slot.window);
+}
+
+bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
+  ControlInfo* info = InfoOfSlot(slot);
+  if (!info) return false;
+  info->fontSpec = fontSpec;
+  if (info->windowless != WindowlessKind::kNone) {
+    ::InvalidateRect(slot.window, nullptr, TRUE);
+    return true;
+  }
+  const std::wstring className = ClassNameOf(slot.window);
+  const bool isEdit = _wcsicmp(className.c_str(), L"Edit") == 0;
+  const bool isListBox = _wcsicmp(className.c_str(), L"ListBox") == 0;
+  LRESULT margins = 0, itemHeight = 0;
+  if (isEdit) margins = ::SendMessageW(slot.window, EM_GETMARGINS, 0, 0);
+  if (isListBox) itemHeight = ::SendMessageW(slot.window, LB_GETITEMHEIGHT, 0, 0);
+  ::SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFromSpec(fontSpec)), TRUE);
+  if (isEdit) {
+    ::SendMessageW(slot.window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, margins);
+  }
+  if (isListBox && itemHeight > 0) {
+    ::SendMessageW(slot.window, LB_SETITEMHEIGHT, 0, itemHeight);
+  }
+  return true;
+}
+
+bool SetForeColor(const ControlSlot& slot, ColorCode color) {
+  ControlInfo* info = InfoOfSlot(slot);
+  if (!info) return false;
+  info->textColor = color;
+  ::InvalidateRect(slot.window, nullptr, TRUE);
+  return true;
+}
+
+bool SetBackColor(const ControlSlot& slot, ColorCode color) {
+  ControlInfo* info = InfoOfSlot(slot);
+  if (!info) return false;
+  info->backColor = color;
+  ::InvalidateRect(slot.window, nullptr, TRUE);
+  return true;
+}
+
+bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
+  ControlInfo* info = InfoOfSlot(slot);
+  if (!info) return false;
+  info->toolTipText = text;
+  info->toolTip.reset();
+  if (text.empty()) return true;
+  DWORD style = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
+  if (info->balloonToolTip) style |= TTS_BALLOON;
+  HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, slot.window, nullptr,
+                               ::GetModuleHandleW(nullptr), nullptr);
+  if (!tip) return false;
+  info->toolTip.reset(tip);
+  std::wstring title, body(text);
+  if (const size_t breakAt = body.find(L"\r\n"); breakAt != std::wstring::npos) {
+    title = body.substr(0, std::min<size_t>(breakAt, 99));
+    body = body.substr(breakAt + 2);
+  }
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.hwnd = slot.window;
+  tool.uId = reinterpret_cast<UINT_PTR>(slot.window);
+  tool.lpszText = body.data();
+  ::GetClientRect(slot.window, &tool.rect);
+  ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 600);
+  if (!title.empty()) {
+    ::SendMessageW(tip, TTM_SETTITLEW, TTI_NONE, reinterpret_cast<LPARAM>(title.c_str()));
+  }
+  return true;
+}
+
+bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
+  if (!slot.window || !::IsWindow(slot.window)) return false;
+  const std::wstring copy(text);
+  if (::GetWindowThreadProcessId(slot.window, nullptr) != ::GetCurrentThreadId()) {
+    // Records belong to the user-interface thread: let it make the change.
+    return ::SendMessageW(slot.window, kSetCaptionMessage, static_cast<WPARAM>(slot.id),
+                          reinterpret_cast<LPARAM>(copy.c_str())) != 0;
+  }
+  if (ControlInfo* windowless = WindowlessOfSlot(slot)) {
+    windowless->caption = copy;
+    ::InvalidateRect(slot.window, nullptr, TRUE);
+    ::UpdateWindow(slot.window);
+    return true;
+  }
+  if (ControlInfo* info = InfoOf(slot.window)) info->caption = copy;
+  return ::SetWindowTextW(slot.window, copy.c_str()) != FALSE;
+}
+
+std::wstring CaptionOf(const ControlSlot& slot) {
+  if (ControlInfo* info = InfoOfSlot(slot); info && info->windowless != WindowlessKind::kNone) {
+    return info->caption;
+  }
+  if (!slot.window) return {};
+  const int length = ::GetWindowTextLengthW(slot.window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  text.resize(static_cast<size_t>(::GetWindowTextW(slot.window, text.data(), length + 1)));
+  return text;
+}
+
+bool EnableControl(const ControlSlot& slot, bool enabled) {
+  ControlInfo* info = InfoOfSlot(slot);
+  if (!info) return false;
+  if (enabled) {
+    info->flagBits |= flags::kEnabled;
+  } else {
+    info->flagBits &= ~flags::kEnabled;
+  }
+  if (info->windowless == WindowlessKind::kNone) ::EnableWindow(slot.window, enabled);
+  return true;
+}
+
+}  // namespace forms

@@ -1,0 +1,32 @@
+// Changing a control after creation. Each does nothing (returns false) when the slot's window
+// does not exist or has no record.
+#pragma once
+
+#include <string_view>
+
+#include "forms/color_code.h"
+#include "forms/records.h"
+
+namespace forms {
+
+// The record a slot names: the windowless control's for a frame or label, else the window's.
+ControlInfo* InfoOfSlot(const ControlSlot& slot);
+
+bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec);
+bool SetForeColor(const ControlSlot& slot, ColorCode color);
+bool SetBackColor(const ControlSlot& slot, ColorCode color);
+// Stores the text and shows it as the control's tooltip; the empty text removes the tooltip.
+// A text with "\r\n" gets the part before it as the tooltip's title.
+bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
+// Sets a control's caption: the window text of a real control, or the stored caption of a
+// frame or label, which the form then repaints at once. Safe from any thread: off the
+// user-interface thread the change is carried there synchronously.
+bool SetCaption(const ControlSlot& slot, std::wstring_view text);
+std::wstring CaptionOf(const ControlSlot& slot);
+bool EnableControl(const ControlSlot& slot, bool enabled);
+
+// Private message that carries a caption change to the user-interface thread: wParam the
+// control ID, lParam the text. Form and control procedures answer it with SetCaption.
+inline constexpr UINT kSetCaptionMessage = WM_APP + 0x3F0;
+
+}  // namespace forms

@@ -1,0 +1,124 @@
+#include "forms/create.h"
+
+#include <commctrl.h>
+
+#include <cwctype>
+#include <memory>
+#include <string>
+
+#include "forms/handle_map.h"
+#include "forms/scaling.h"
+
+namespace forms {
+
+namespace {
+
+struct KindInfo {
+  const wchar_t* keyword;
+  const wchar_t* windowClass;
+  DWORD defaultStyle;
+  DWORD defaultExStyle;
+  bool takesFormFont;
+};
+
+constexpr KindInfo kKinds[] = {
+    {L"BUTTON", L"Button", 0x10010F00, 0, true},
+    {L"LISTBOX", L"LISTBOX", 0x10B10043, 0x200, true},
+    {L"PROGRESSBAR", L"msctls_progress32", 0x10000000, 0, false},
+    {L"TABCONTROL", L"SysTabControl32", 0x16030800, 0x10000, true},
+    {L"TAB", L"SysTabControl32", 0x16030800, 0x10000, true},
+    {L"STATUSBAR", L"msctls_statusbar32", 0x16000103, 0, true},
+};
+
+const KindInfo* FindKind(std::wstring_view keyword) {
+  for (const auto& kind : kKinds) {
+    std::wstring_view candidate = kind.keyword;
+    if (candidate.size() != keyword.size()) continue;
+    bool same = true;
+    for (size_t i = 0; i < keyword.size() && same; ++i) {
+      same = std::towupper(keyword[i]) == candidate[i];
+    }
+    if (same) return &kind;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+HWND CreateFormWindow(FormObject* form, HWND parent, std::wstring_view caption, WNDPROC procedure,
+                      int left, int top, int width, int height, DWORD style, DWORD exStyle) {
+  std::unique_ptr<FormObject> owned(form);
+  form->classAtom = RegisterFormClass(form->className, form->instance, procedure);
+  if (!form->classAtom) return nullptr;
+  const std::wstring title(caption);
+  HWND window = ::CreateWindowExW(exStyle, form->className.c_str(), title.c_str(), style,
+                                  ScaleXi(left), ScaleYi(top), ScaleXi(width), ScaleYi(height),
+                                  parent, nullptr, form->instance, form);
+  if (!window) return nullptr;
+  wchar_t className[260] = {};
+  ::GetClassNameW(window, className, 260);
+  form->className = className;
+  form->window = window;
+  ::SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(owned.release()));
+  form->ApplyDefaultFont();
+  return window;
+}
+
+HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, int controlId,
+                         std::wstring_view caption, int left, int top, int width, int height,
+                         DWORD style, DWORD exStyle, void* creationParameter,
+                         WNDPROC subclassProcedure, UINT_PTR subclassId, DWORD_PTR referenceData) {
+  const KindInfo* info = FindKind(kind);
+  if (!info) return nullptr;
+  if (style == kKindDefault) style = info->defaultStyle;
+  if (exStyle == kKindDefault) exStyle = info->defaultExStyle;
+  const std::wstring text(caption);
+  const int x = ScaleXi(left), y = ScaleYi(top), cx = ScaleXi(width), cy = ScaleYi(height);
+  HWND window =
+      ::CreateWindowExW(exStyle, info->windowClass, text.c_str(), style | WS_CHILD, x, y, cx, cy,
+                        parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),
+                        form ? form->instance : ::GetModuleHandleW(nullptr), creationParameter);
+  if (!window) return nullptr;
+  if (form && form->defaultFont && info->takesFormFont) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->defaultFont.get()), TRUE);
+  }
+  if (std::wstring_view(info->windowClass) == L"LISTBOX") {
+    // The list box rounds its height to whole lines at creation; put the design height back.
+    ::SetWindowPos(window, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  } else if (std::wstring_view(info->windowClass) == L"msctls_progress32") {
+    ::SendMessageW(window, PBM_SETRANGE32, 0, 100);
+    ::SendMessageW(window, PBM_SETPOS, 0, 0);
+  }
+  if (subclassProcedure) {
+    if (subclassId == kReplaceProcedure) {
+      auto old = reinterpret_cast<WNDPROC>(
+          ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(subclassProcedure)));
+      ::SetPropW(window, kOldProcedureProperty, reinterpret_cast<HANDLE>(old));
+    } else {
+      ::SetWindowSubclass(
+          window, reinterpret_cast<SUBCLASSPROC>(reinterpret_cast<void*>(subclassProcedure)),
+          subclassId, referenceData);
+    }
+  }
+  return window;
+}
+
+ControlInfo* InfoOf(HWND window) {
+  return handle_map::Find(window);
+}
+
+ControlInfo* AttachControlInfo(HWND window, HWND form, std::wstring_view name, int32_t arrayIndex,
+                               int32_t controlId, std::wstring_view caption, ControlSlot* slot) {
+  auto* info = new ControlInfo();  // freed by the control's WM_DESTROY
+  info->parent = form;
+  info->name = name;
+  info->arrayIndex = arrayIndex;
+  info->controlId = controlId;
+  info->caption = caption;
+  info->flagBits = flags::kEnabled | flags::kVisible;
+  handle_map::Set(window, info);
+  if (slot) *slot = {window, controlId};
+  return info;
+}
+
+}  // namespace forms

@@ -1,0 +1,73 @@
+#include "forms/font_spec.h"
+
+#include <cwchar>
+#include <map>
+#include <vector>
+
+#include "forms/dpi.h"
+
+namespace forms {
+
+namespace {
+
+std::vector<std::wstring> SplitFields(std::wstring_view text) {
+  std::vector<std::wstring> fields;
+  size_t start = 0;
+  while (fields.size() < 6) {
+    const size_t comma = text.find(L',', start);
+    fields.emplace_back(
+        text.substr(start, comma == std::wstring_view::npos ? text.size() - start : comma - start));
+    if (comma == std::wstring_view::npos) break;
+    start = comma + 1;
+  }
+  return fields;
+}
+
+int FieldNumber(const std::vector<std::wstring>& fields, size_t index) {
+  return index < fields.size() ? static_cast<int>(std::wcstol(fields[index].c_str(), nullptr, 10))
+                               : 0;
+}
+
+}  // namespace
+
+FontSpec ParseFontSpec(std::wstring_view text) {
+  const std::vector<std::wstring> fields = SplitFields(text);
+  FontSpec spec;
+  spec.name = fields.empty() ? L"" : fields[0];
+  if (spec.name.empty()) spec.name = L"SimSun";
+  spec.points = FieldNumber(fields, 1);
+  if (spec.points == 0) spec.points = 9;
+  spec.bold = FieldNumber(fields, 2) != 0;
+  spec.italic = FieldNumber(fields, 3) != 0;
+  spec.underline = FieldNumber(fields, 4) != 0;
+  spec.strikeout = FieldNumber(fields, 5) != 0;
+  return spec;
+}
+
+LOGFONTW LogFontFromSpec(const FontSpec& spec, int dpiX, int dpiY) {
+  LOGFONTW font{};
+  const int adjusted = dpiY > 0 ? spec.points * dpiX / dpiY : spec.points;
+  font.lfHeight = -::MulDiv(adjusted, dpiY, 72);
+  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = spec.italic;
+  font.lfUnderline = spec.underline;
+  font.lfStrikeOut = spec.strikeout;
+  font.lfCharSet = DEFAULT_CHARSET;
+  font.lfOutPrecision = OUT_TT_PRECIS;
+  font.lfQuality = spec.points >= 24 ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
+  wcsncpy(font.lfFaceName, spec.name.c_str(), LF_FACESIZE - 1);
+  return font;
+}
+
+HFONT FontFromSpec(std::wstring_view text) {
+  // Fonts live as long as the program: controls keep using them until they are destroyed.
+  static std::map<std::wstring, HFONT, std::less<>> cache;
+  if (auto hit = cache.find(text); hit != cache.end()) return hit->second;
+  const Dpi dpi = ScreenDpi();
+  const LOGFONTW logFont = LogFontFromSpec(ParseFontSpec(text), dpi.x, dpi.y);
+  HFONT font = ::CreateFontIndirectW(&logFont);
+  if (font) cache.emplace(std::wstring(text), font);
+  return font;
+}
+
+}  // namespace forms

@@ -1,0 +1,119 @@
+#include "forms/form_object.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "forms/dpi.h"
+#include "forms/font_spec.h"
+
+namespace forms {
+
+namespace {
+
+struct RegisteredClass {
+  std::wstring name;
+  HINSTANCE instance;
+  ATOM atom;
+};
+
+std::vector<RegisteredClass>& ClassTable() {
+  static std::vector<RegisteredClass> table;
+  return table;
+}
+
+int WindowsVersion() {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
+  OSVERSIONINFOW info{};
+  info.dwOSVersionInfoSize = sizeof(info);
+  HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+  auto getVersion = ntdll ? reinterpret_cast<RtlGetVersionFn>(
+                                reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")))
+                          : nullptr;
+  if (!getVersion || getVersion(&info) != 0) return 0;
+  return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
+}
+
+}  // namespace
+
+FormObject::FormObject(std::wstring name)
+    : instance(::GetModuleHandleW(nullptr)), className(std::move(name)) {
+  if (IsProcessDpiAware()) {
+    dpi = LogicalDpi().x;
+    scaleX = scaleY = static_cast<float>(dpi) / 96.0f;
+  }
+  if (WindowsVersion() >= 600 && IsProcessDpiAware()) {
+    defaultFontName = L"Segoe UI";
+    defaultFontPoints = 9;
+  } else {
+    defaultFontName = L"Tahoma";
+    defaultFontPoints = 8;
+  }
+  INITCOMMONCONTROLSEX controls{sizeof(controls), 0x7FFF};
+  ::InitCommonControlsEx(&controls);
+}
+
+FormObject::~FormObject() {
+  if (accelerators) ::DestroyAcceleratorTable(accelerators);
+  // While a window of the class still exists (this runs during the form's WM_DESTROY) the
+  // class stays registered, and so does its entry.
+  if (!className.empty() && ::UnregisterClassW(className.c_str(), instance)) {
+    auto& table = ClassTable();
+    std::erase_if(table, [&](const RegisteredClass& c) {
+      return c.name == className && c.instance == instance;
+    });
+  }
+}
+
+void FormObject::ApplyDefaultFont() {
+  if (!defaultFont) {
+    const int logicalY = LogicalDpi().y;
+    LOGFONTW font{};
+    font.lfHeight = -::MulDiv(defaultFontPoints * dpi / logicalY, logicalY, 72);
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    wcsncpy(font.lfFaceName, defaultFontName.c_str(), LF_FACESIZE - 1);
+    defaultFont.reset(::CreateFontIndirectW(&font));
+  }
+  if (window && defaultFont) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont.get()), FALSE);
+  }
+}
+
+FormObject* FormObjectOf(HWND form) {
+  return form ? reinterpret_cast<FormObject*>(::GetWindowLongPtrW(form, 0)) : nullptr;
+}
+
+ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure) {
+  auto& table = ClassTable();
+  static int registeredCount = 0;
+  if (className.empty()) {
+    className = L"QFWWindowClass:" + std::to_wstring(registeredCount);
+  }
+  for (const auto& entry : table) {
+    if (entry.name == className && entry.instance == instance) return entry.atom;
+  }
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+  windowClass.lpfnWndProc = procedure ? procedure : ::DefWindowProcW;
+  windowClass.cbWndExtra = sizeof(void*);
+  windowClass.hInstance = instance;
+  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = className.c_str();
+  ATOM atom = ::RegisterClassExW(&windowClass);
+  if (!atom && ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    atom = static_cast<ATOM>(::GetClassInfoExW(instance, className.c_str(), &existing));
+  }
+  if (atom) {
+    table.push_back({className, instance, atom});
+    ++registeredCount;
+  }
+  return atom;
+}
+
+}  // namespace forms

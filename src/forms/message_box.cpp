@@ -1,0 +1,16 @@
+#include "forms/message_box.h"
+
+#include <string>
+
+namespace forms {
+
+int AppMessageBox(HWND owner, std::wstring_view text, UINT flags) {
+  return AppMessageBox(owner, text, kProgramTitle, flags);
+}
+
+int AppMessageBox(HWND owner, std::wstring_view text, std::wstring_view title, UINT flags) {
+  const std::wstring body(text), caption(title);
+  return ::MessageBoxW(owner, body.c_str(), caption.c_str(), flags);
+}
+
+}  // namespace forms

@@ -1,0 +1,124 @@
+#include "forms/page_form.h"
+
+#include <commctrl.h>
+
+#include "forms/control_props.h"
+#include "forms/form_object.h"
+#include "forms/handle_map.h"
+#include "forms/list_box.h"
+#include "forms/scaling.h"
+#include "forms/show.h"
+#include "forms/windowless.h"
+
+namespace forms {
+
+namespace {
+
+constexpr wchar_t kAppIcon[] = L"AAAAA_APPICON";
+
+HICON LoadSharedIcon(const wchar_t* name, int size) {
+  return static_cast<HICON>(
+      ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_SHARED));
+}
+
+const wchar_t* KindKeyword(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::kButton:
+    case ControlKind::kIconButton:
+      return L"BUTTON";
+    case ControlKind::kListBox:
+      return L"LISTBOX";
+    case ControlKind::kProgressBar:
+      return L"PROGRESSBAR";
+    default:
+      return nullptr;
+  }
+}
+
+void CreateControl(const ControlSpec& row, FormObject* form, HWND window, ControlSlot& slot,
+                   WNDPROC subclassProcedure) {
+  const RECT design{row.left, row.top, row.width, row.height};
+  if (row.kind == ControlKind::kFrame) {
+    AddFrame(window, &slot, row.id, row.name, row.caption, design, row.font);
+    return;
+  }
+  if (row.kind == ControlKind::kLabel) {
+    AddLabel(window, &slot, row.id, row.name, row.caption, design, row.font, row.labelAlignment);
+    return;
+  }
+  if (row.kind == ControlKind::kNonVisual) {
+    slot = {window, row.id};
+    return;
+  }
+  HWND control = CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption,
+                                     row.left, row.top, row.width, row.height, row.style,
+                                     row.exStyle, nullptr, subclassProcedure, kReplaceProcedure, 0);
+  if (!control) return;
+  ControlInfo* info =
+      AttachControlInfo(control, window, row.name, row.arrayIndex, row.id, row.caption, &slot);
+  if (row.font && *row.font) SetControlFont(slot, row.font);
+  info->designRect = design;
+  if (row.kind == ControlKind::kIconButton && row.icon) {
+    const int size = ScaleXi(32);
+    ::SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(LoadSharedIcon(row.icon, size)));
+  }
+  if (row.kind == ControlKind::kListBox && row.itemHeight > 0) {
+    list_box::SetItemHeight(slot, ScaleYi(row.itemHeight));
+  }
+  info->textColor = row.textColor;
+  info->backColor = row.backColor;
+  if (row.toolTip && *row.toolTip) SetToolTip(slot, row.toolTip);
+  if (row.disabled) EnableControl(slot, false);
+}
+
+}  // namespace
+
+ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
+  auto* info = new ControlInfo();  // freed by the form's WM_DESTROY
+  handle_map::Set(window, info);
+  info->parent = parent;
+  info->name = name;
+  info->flagBits = flags::kEnabled | flags::kVisible;
+  ::SetClassLongPtrW(window, GCL_STYLE, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
+  info->bigIcon = LoadSharedIcon(kAppIcon, 48);
+  info->smallIcon = LoadSharedIcon(kAppIcon, 32);
+  ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(info->bigIcon));
+  ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(info->smallIcon));
+  info->transparentKey = kColorDefault;
+  info->transparencyPercent = 0;
+  info->cursorKind = 0;
+  info->backColor = kColorButtonFace;
+  info->brush.reset(::CreateSolidBrush(ResolveColor(info->backColor, 0)));
+  ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(info->brush.get()));
+  return info;
+}
+
+HWND CreatePageForm(const FormSpec& spec, FormDescriptor& descriptor, const wchar_t* formName,
+                    WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue) {
+  if (descriptor.allowSecondWindow == 0 && descriptor.window && ::IsWindow(descriptor.window)) {
+    ActivateExistingForm(descriptor);
+    return descriptor.window;
+  }
+  auto* form = new FormObject(spec.className);
+  HWND window = CreateFormWindow(form, parent, spec.caption, procedure, 0, 0, spec.width,
+                                 spec.height, spec.style, spec.exStyle);
+  if (!window) return nullptr;
+  descriptor.window = window;
+  InitFormRecord(window, parent, formName);
+  descriptor.slots.assign(spec.controls.size(), ControlSlot{});
+  for (size_t i = 0; i < spec.controls.size(); ++i) {
+    CreateControl(spec.controls[i], form, window, descriptor.slots[i], subclassProcedure);
+  }
+  ::PostMessageW(window, kLoadMessage, kLoadMessageTag, userValue);
+  for (const auto& slot : descriptor.slots) {
+    if (slot.id == spec.focusId && slot.window && slot.window != window) {
+      ::SetFocus(slot.window);
+      break;
+    }
+  }
+  ShowFormWindow(window, 0, parent, SW_SHOWNORMAL);
+  return window;
+}
+
+}  // namespace forms

@@ -1,0 +1,65 @@
+// Building a form from its layout table: the form window, then each control in design order.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <span>
+
+#include "forms/color_code.h"
+#include "forms/create.h"
+#include "forms/records.h"
+#include "forms/window_proc.h"
+
+namespace forms {
+
+enum class ControlKind {
+  kButton,      // push button with a caption
+  kIconButton,  // push button showing an icon resource
+  kListBox,
+  kProgressBar,
+  kFrame,      // windowless group frame
+  kLabel,      // windowless label
+  kNonVisual,  // has a slot and an ID but no window (for example a download control)
+};
+
+// One row of a layout table. Rectangles are in design units.
+struct ControlSpec {
+  ControlKind kind;
+  const wchar_t* name;
+  int32_t arrayIndex;  // -1 outside a control array
+  int32_t id;
+  const wchar_t* caption;
+  int left, top, width, height;
+  DWORD style = kKindDefault;
+  DWORD exStyle = kKindDefault;
+  const wchar_t* font = L"";
+  const wchar_t* toolTip = L"";
+  uint32_t labelAlignment = 0;    // labels
+  const wchar_t* icon = nullptr;  // icon buttons: the icon resource
+  int itemHeight = 0;             // list boxes: line height in design units
+  ColorCode textColor = kColorDefault;
+  ColorCode backColor = kColorDefault;
+  bool disabled = false;
+};
+
+struct FormSpec {
+  const wchar_t* className;
+  const wchar_t* caption;
+  int width, height;  // design units
+  DWORD style;
+  DWORD exStyle;
+  std::span<const ControlSpec> controls;  // slot i of the descriptor is row i
+  int32_t focusId;                        // the control that has the focus at first
+};
+
+// The form's record with icons and colours; shared by every form of the program.
+ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name);
+
+// Creates a page form (as a child of `parent`), its controls and records, posts its load
+// message with `userValue`, focuses the first control and shows it. Returns the window, or
+// 0 when the form window cannot be created. A control that cannot be created is skipped.
+HWND CreatePageForm(const FormSpec& spec, FormDescriptor& descriptor, const wchar_t* formName,
+                    WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue);
+
+}  // namespace forms

@@ -1,0 +1,108 @@
+// The records of forms and controls that the event routing and the pages consult.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "base/unique_handle.h"
+#include "forms/color_code.h"
+
+namespace forms {
+
+// A designed control as the pages address it: its window (for a windowless control, the
+// form's window) and its control ID.
+struct ControlSlot {
+  HWND window = nullptr;
+  int32_t id = 0;
+};
+
+// One program-wide record per designed form.
+struct FormDescriptor {
+  uint8_t allowSecondWindow = 0;   // 0 for every form of this program
+  HWND window = nullptr;           // 0 while the form does not exist
+  std::vector<ControlSlot> slots;  // one per designed control, in design order
+};
+
+// Flags word of a ControlInfo.
+namespace flags {
+inline constexpr uint32_t kEnabled = 1u << 0;
+inline constexpr uint32_t kVisible = 1u << 1;
+inline constexpr uint32_t kLabelPrefix = 1u << 2;
+inline constexpr uint32_t kLabelWordEllipsis = 1u << 3;
+inline constexpr uint32_t FrameBorderWidth(uint32_t px) {
+  return (px & 0xF) << 12;
+}
+inline constexpr uint32_t CornerRadius(uint32_t px) {
+  return (px & 0xFF) << 16;
+}
+inline constexpr uint32_t CaptionAlign(uint32_t a) {
+  return (a & 0xFF) << 24;
+}
+inline constexpr uint32_t LabelAlign(uint32_t a) {
+  return (a & 0xFF) << 16;
+}
+inline constexpr uint32_t LabelBorder() {
+  return 1u << 24;
+}
+}  // namespace flags
+
+// Label text alignments (flags bits 16-23).
+enum LabelAlignment : uint32_t {
+  kTopLeft = 0,  // 0-2 wrap words
+  kTopCentre = 1,
+  kTopRight = 2,
+  kMiddleLeft = 3,  // 3-8 single line
+  kMiddleCentre = 4,
+  kMiddleRight = 5,
+  kBottomLeft = 6,
+  kBottomCentre = 7,
+  kBottomRight = 8,
+};
+
+enum class WindowlessKind { kNone, kFrame, kLabel };
+
+// One per form window, control window and windowless control. Owns the GDI and USER objects
+// made for it; they go when the record goes.
+struct ControlInfo {
+  HWND parent = nullptr;
+  std::wstring name;
+  int32_t arrayIndex = -1;
+  int32_t controlId = 0;
+  HWND lastFocused = nullptr;  // forms only
+  HICON bigIcon = nullptr;     // forms only; shared icons, owned by the system
+  HICON smallIcon = nullptr;
+  std::wstring caption;
+  ColorCode borderColor = kColorButtonShadow;
+  uint32_t flagBits = 0;
+  int32_t transparencyPercent = 0;
+  ColorCode transparentKey = kColorDefault;
+  int32_t cursorKind = 0;
+  ColorCode textColor = kColorDefault;
+  ColorCode backColor = kColorDefault;
+  base::UniqueBrush brush;
+  std::wstring fontSpec;
+  std::wstring toolTipText;
+  bool balloonToolTip = false;
+  base::UniqueWindow toolTip;
+  base::UniqueHandle<base::IconTraits> cursor;  // custom cursors are icons underneath
+  RECT designRect{};                            // left, top, width, height in design units
+  int32_t anchorMode = 0;
+  WindowlessKind windowless = WindowlessKind::kNone;
+  // A form's windowless controls, in creation order.
+  std::vector<std::unique_ptr<ControlInfo>> windowlessControls;
+  // A tab control's page windows, by tab index (none where nothing is bound).
+  std::vector<HWND> pages;
+  // A status bar's panel widths (design units; 0 takes an equal share of the rest) and the
+  // icons set on its panels.
+  std::vector<int32_t> panelWidths;
+  std::vector<HICON> panelIcons;
+
+  bool Enabled() const { return (flagBits & flags::kEnabled) != 0; }
+  bool Visible() const { return (flagBits & flags::kVisible) != 0; }
+};
+
+}  // namespace forms

@@ -1,0 +1,200 @@
+#include "forms/window_proc.h"
+
+#include <memory>
+
+#include "forms/control_props.h"
+#include "forms/create.h"
+#include "forms/form_object.h"
+#include "forms/handle_map.h"
+#include "forms/windowless.h"
+
+namespace forms {
+
+namespace {
+
+COLORREF FormBackground(const ControlInfo* formInfo) {
+  return formInfo ? ResolveColor(formInfo->backColor, ::GetSysColor(COLOR_BTNFACE))
+                  : ::GetSysColor(COLOR_BTNFACE);
+}
+
+void RouteEvent(const FormBehavior& behavior, HWND form, RouteSource source, int32_t controlId,
+                int32_t code, LPARAM lParam) {
+  for (const auto& row : behavior.routes) {
+    if (row.source == source && row.controlId == controlId && row.code == code && row.procedure) {
+      row.procedure(form, row.arrayIndex, lParam);
+    }
+  }
+}
+
+void OnPaint(const FormBehavior& behavior, HWND window) {
+  PAINTSTRUCT paint;
+  HDC dc = ::BeginPaint(window, &paint);
+  if (dc) PaintForm(window, dc, behavior.paintOrder);
+  ::EndPaint(window, &paint);
+}
+
+void OnDestroy(const FormBehavior& behavior, HWND window) {
+  if (behavior.descriptor && behavior.descriptor->window == window) {
+    behavior.descriptor->window = nullptr;
+  }
+  delete FormObjectOf(window);
+  ::SetWindowLongPtrW(window, 0, 0);
+  // The form's record owns its windowless controls and their objects.
+  std::unique_ptr<ControlInfo> record(InfoOf(window));
+  handle_map::Remove(window);
+}
+
+// Rebuilds a record's brush from its background colour (or the given fallback).
+HBRUSH RebuildBrush(ControlInfo& info, COLORREF fallback) {
+  info.brush.reset(::CreateSolidBrush(ResolveColor(info.backColor, fallback)));
+  return info.brush.get();
+}
+
+void OnColourSchemeChange(HWND window) {
+  ControlInfo* formInfo = InfoOf(window);
+  if (!formInfo) return;
+  const COLORREF formColour = FormBackground(formInfo);
+  HBRUSH brush = RebuildBrush(*formInfo, ::GetSysColor(COLOR_BTNFACE));
+  ::SetClassLongPtrW(window, GCLP_HBRBACKGROUND, reinterpret_cast<LONG_PTR>(brush));
+  for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (ControlInfo* info = InfoOf(child)) RebuildBrush(*info, formColour);
+  }
+}
+
+LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto control = reinterpret_cast<HWND>(lParam);
+  ControlInfo* info = InfoOf(control);
+  if (!info) return ::DefWindowProcW(window, message, wParam, lParam);
+  auto dc = reinterpret_cast<HDC>(wParam);
+  if (!IsDefaultColor(info->textColor)) ::SetTextColor(dc, ResolveColor(info->textColor, 0));
+  const COLORREF background = ResolveColor(info->backColor, FormBackground(InfoOf(window)));
+  ::SetBkColor(dc, background);
+  info->brush.reset(::CreateSolidBrush(background));
+  return reinterpret_cast<LRESULT>(info->brush.get());
+}
+
+}  // namespace
+
+LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam) {
+  if (behavior.extraFormMessage) {
+    if (auto handled = behavior.extraFormMessage(window, message, wParam, lParam)) return *handled;
+  }
+  switch (message) {
+    case WM_PAINT:
+      OnPaint(behavior, window);
+      return 1;
+    case WM_ERASEBKGND:
+      return 1;  // the paint covers the whole client area
+    case WM_COMMAND:
+      RouteEvent(behavior, window, RouteSource::kCommand, LOWORD(wParam), HIWORD(wParam), lParam);
+      break;
+    case WM_NOTIFY:
+      if (auto* header = reinterpret_cast<const NMHDR*>(lParam)) {
+        RouteEvent(behavior, window, RouteSource::kNotify, static_cast<int32_t>(header->idFrom),
+                   static_cast<int32_t>(header->code), lParam);
+      }
+      break;
+    case kLoadMessage:
+      if (wParam != kLoadMessageTag) break;
+      {
+        RECT client{};
+        ::GetClientRect(window, &client);
+        ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+        if (behavior.load) behavior.load(window, lParam);
+        ::InvalidateRect(window, nullptr, TRUE);
+        ::UpdateWindow(window);
+      }
+      return 0;
+    case kSetCaptionMessage:
+      return SetCaption({window, static_cast<int32_t>(wParam)},
+                        reinterpret_cast<const wchar_t*>(lParam));
+    case WM_DESTROY:
+      OnDestroy(behavior, window);
+      break;
+    case WM_SETFOCUS:
+      if (ControlInfo* info = InfoOf(window)) {
+        if (info->lastFocused && ::IsWindow(info->lastFocused) &&
+            ::GetAncestor(info->lastFocused, GA_ROOT) == window) {
+          ::SetFocus(info->lastFocused);
+        }
+      }
+      break;
+    case WM_CLOSE: {
+      // Give back the input that a modal show took from the owner.
+      HWND up = ::GetParent(window);
+      while (up && (::GetWindowLongW(up, GWL_STYLE) & WS_CHILD) &&
+             !(::GetWindowLongW(up, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+        HWND next = ::GetParent(up);
+        if (!next) break;
+        up = next;
+      }
+      if (up) ::EnableWindow(up, TRUE);
+      break;
+    }
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) {
+        ::SendMessageW(window, WM_CLOSE, wParam, lParam);
+        return 0;
+      }
+      break;
+    case WM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED:
+      OnColourSchemeChange(window);
+      break;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT) {
+        ControlInfo* info = InfoOf(reinterpret_cast<HWND>(wParam));
+        if (info && info->cursor) {
+          ::SetCursor(info->cursor.get());
+          return 1;
+        }
+      }
+      break;
+    case WM_GETMINMAXINFO:
+      if (!(::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_MDICHILD)) {
+        ::DefWindowProcW(window, message, wParam, lParam);
+        return 0;
+      }
+      break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+      return OnControlColour(window, message, wParam, lParam);
+    default:
+      break;
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(::GetPropW(control, kOldProcedureProperty));
+  if (behavior.extraControlMessage) behavior.extraControlMessage(control, message, wParam, lParam);
+  switch (message) {
+    case kSetCaptionMessage:
+      return SetCaption({control, static_cast<int32_t>(wParam)},
+                        reinterpret_cast<const wchar_t*>(lParam));
+    case WM_DESTROY:
+      if (previous) {
+        ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        ::RemovePropW(control, kOldProcedureProperty);
+      }
+      delete InfoOf(control);  // its brush, tooltip and cursor go with it
+      handle_map::Remove(control);
+      break;
+    case WM_SETFOCUS: {
+      HWND owner = ::GetParent(control);
+      if (owner && (::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD)) owner = ::GetParent(owner);
+      if (ControlInfo* info = InfoOf(owner)) info->lastFocused = control;
+      break;
+    }
+    default:
+      break;
+  }
+  return previous ? ::CallWindowProcW(previous, control, message, wParam, lParam)
+                  : ::DefWindowProcW(control, message, wParam, lParam);
+}
+
+}  // namespace forms

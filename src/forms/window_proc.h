@@ -1,0 +1,58 @@
+// The one window procedure and the one control subclass procedure that serve every form,
+// driven by the form's own tables: its routing table, its load event, the windowless controls
+// it paints, and any extra handlers that are particular to a form.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "forms/records.h"
+
+namespace forms {
+
+// The load message every form posts itself at creation.
+inline constexpr UINT kLoadMessage = 0x1000;
+inline constexpr WPARAM kLoadMessageTag = 0x1000;
+
+enum class RouteSource { kCommand, kNotify };
+
+// An event procedure receives the form, the array index of the control (-1 outside an array)
+// and the message's lParam.
+using EventProcedure = void (*)(HWND form, int32_t arrayIndex, LPARAM lParam);
+
+// One row of a form's routing table: (control ID, notification code) -> event procedure.
+struct Route {
+  int32_t controlId;
+  int32_t code;
+  EventProcedure procedure;
+  int32_t arrayIndex = -1;
+  RouteSource source = RouteSource::kCommand;
+};
+
+// Notification codes the routing tables name.
+inline constexpr int32_t kClicked = BN_CLICKED;              // 0
+inline constexpr int32_t kSelectionChanged = LBN_SELCHANGE;  // 1
+
+struct FormBehavior {
+  FormDescriptor* descriptor = nullptr;
+  std::span<const Route> routes;
+  void (*load)(HWND form, LPARAM userValue) = nullptr;
+  // Control IDs of the windowless controls, in painting order (empty: creation order).
+  std::span<const int32_t> paintOrder;
+  // A form's own handling of a message before the common handling; a value means "handled,
+  // return this". Used for what is particular to one form (the main window's resizing).
+  std::optional<LRESULT> (*extraFormMessage)(HWND form, UINT message, WPARAM wParam,
+                                             LPARAM lParam) = nullptr;
+  // Called for every message of the form's controls before the control's own procedure.
+  void (*extraControlMessage)(HWND control, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
+};
+
+LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam);
+LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
+                            LPARAM lParam);
+
+}  // namespace forms

@@ -1,0 +1,335 @@
+#include "pages/plugin/form2.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "base/unique_handle.h"
+#include "environment/file_exists.h"
+#include "environment/plugin_folders.h"
+#include "environment/sketchup_install.h"
+#include "environment/sketchup_process.h"
+#include "forms/control_props.h"
+#include "forms/list_box.h"
+#include "forms/message_box.h"
+#include "forms/page_form.h"
+#include "net/update_urls.h"
+#include "net/wininet_control.h"
+#include "pages/plugin/download_outcome.h"
+#include "pages/plugin/folder_tree.h"
+#include "pages/plugin/plugin_texts.h"
+#include "pages/plugin/temp_archive.h"
+#include "pages/plugin/unzip_to_folder.h"
+#include "pages/version_list.h"
+
+namespace plugin_page {
+
+namespace {
+
+using forms::ControlKind;
+
+constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
+constexpr wchar_t kBoldFont[] = L"Microsoft YaHei,9,1";
+constexpr DWORD kIconButtonStyle = 0x54010F40;   // child, visible, tab stop, centred icon
+constexpr DWORD kVersionListStyle = 0x54210103;  // sorted, notify, vertical scroll, exact height
+constexpr DWORD kProgressStyle = 0x44000000;     // hidden until a download begins
+
+constexpr std::array kLayout = {
+    forms::ControlSpec{ControlKind::kLabel, L"Label2", -1, 102, L"安装/更新翎图匠", 263, 81, 100,
+                       20, 0, 0, kFont, L"", forms::kMiddleCentre},
+    forms::ControlSpec{ControlKind::kLabel, L"Label1", -1, 103, L"", 295, 210, 100, 20, 0, 0, kFont,
+                       L"", forms::kTopLeft},
+    forms::ControlSpec{ControlKind::kIconButton, L"Command2", -1, 104, L"", 288, 124, 50, 50,
+                       kIconButtonStyle, 0, kBoldFont, L"启动对应版本的草图大师", 0,
+                       L"ICON_SKETCHUP"},
+    forms::ControlSpec{ControlKind::kNonVisual, L"WinInet1", -1, 105, L"", 0, 0, 0, 0},
+    forms::ControlSpec{ControlKind::kProgressBar, L"Progress1", -1, 106, L"", 11, 210, 269, 20,
+                       kProgressStyle, 0},
+    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 107, L"选择草图版本", 11, 15, 200, 184,
+                       0, 0, kFont},
+    forms::ControlSpec{ControlKind::kIconButton, L"Command1", -1, 108, L"", 288, 26, 50, 50,
+                       kIconButtonStyle, 0, kBoldFont, L"下载最新版翎图匠并安装", 0,
+                       L"AAAAA_APPICON"},
+    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 109, L"", 15, 36, 193, 160,
+                       kVersionListStyle, WS_EX_CLIENTEDGE, kFont, L"当前已安装的SU版本列表", 0,
+                       nullptr, 18, forms::kColorWindowText, forms::kColorWindow},
+    forms::ControlSpec{ControlKind::kLabel, L"Label3", -1, 110, L"启动草图大师", 263, 179, 100, 20,
+                       0, 0, kFont, L"", forms::kMiddleCentre},
+};
+static_assert(kLayout.size() == kSlotCount);
+
+constexpr forms::FormSpec kForm2Spec{L"翎图匠助手_Form2", L"插件管理", 416,     239,
+                                     0x460B0000,          0x00010000,  kLayout, 104};
+
+// ---- Page state.
+
+// One installation, fixed when Command1 passes its checks: the checks were made for this
+// version, so a later change of the selection does not redirect it. The click fills it before
+// the download starts; from then on only the download's worker touches it, until it clears
+// the downloading flag as its very last step.
+struct InstallJob {
+  std::wstring targetFolder;
+  TempArchivePath archive;
+  base::UniqueFile file;  // the temporary archive; its handle is the download's user value
+  int status = 0;
+  DWORD total = 0;
+  DWORD written = 0;
+  bool writeFailed = false;
+  int shownPosition = -1;
+};
+
+std::atomic<bool> downloading{false};
+
+InstallJob& Job() {
+  static InstallJob job;
+  return job;
+}
+
+net::WinInetControl& WinInet1() {
+  static net::WinInetControl control;
+  return control;
+}
+
+const forms::ControlSlot& SlotOf(Slot slot) {
+  return Form2().slots[slot];
+}
+
+void Tell(HWND page, std::wstring_view text) noexcept {
+  try {
+    forms::AppMessageBox(page, text, MB_OK);
+  } catch (...) {
+  }
+}
+
+// Refuses when no version is listed or none is selected; shared by both buttons.
+bool HasSelectedVersion(HWND page) {
+  const forms::ControlSlot& list = SlotOf(kList1);
+  if (forms::list_box::Count(list) == 0) {
+    Tell(page, texts::kNoSketchUpListed);
+    return false;
+  }
+  if (forms::list_box::SelectedIndex(list) < 0) {
+    Tell(page, texts::kNoVersionSelected);
+    return false;
+  }
+  return true;
+}
+
+void ShowProgress(int position) {
+  ::SendMessageW(SlotOf(kProgress1).window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+// Ends a download or an installation: the page is Idle again and a new click may start.
+void BackToIdle() noexcept {
+  ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
+  try {
+    forms::SetCaption(SlotOf(kLabel1), L"");
+  } catch (...) {
+  }
+  downloading = false;
+}
+
+// Event procedures are called from the window procedure: nothing may escape them. Only memory
+// can run out in them, and then the event is dropped.
+template <forms::EventProcedure Procedure>
+void Guarded(HWND form, int32_t arrayIndex, LPARAM lParam) noexcept {
+  try {
+    Procedure(form, arrayIndex, lParam);
+  } catch (...) {
+  }
+}
+
+// ---- Event procedures, in the order a user meets them.
+
+void Form2Load(HWND, LPARAM) noexcept {
+  try {
+    pages::ListSketchUpVersions(SlotOf(kList1), SlotOf(kFrame1));
+  } catch (...) {
+  }
+}
+
+void List1SelectionChanged(HWND, int32_t, LPARAM) {
+  const int index = forms::list_box::SelectedIndex(SlotOf(kList1));
+  if (index < 0) return;
+  pages::MirrorSelection(pages::VersionPage::kPlugin, index);
+}
+
+void StartInstall(HWND page) {
+  if (downloading) {
+    Tell(page, texts::kDownloadRunning);
+    return;
+  }
+  if (!HasSelectedVersion(page)) return;
+  if (environment::IsSketchUpRunning()) {
+    Tell(page, texts::kQuitSketchUpFirst);
+    return;
+  }
+  const std::wstring version = pages::SelectedVersion(SlotOf(kList1));
+  if (environment::IsPluginInstalled(version, environment::kAutomaticFolder) &&
+      forms::AppMessageBox(page, texts::kOverwriteQuestion, MB_OKCANCEL) != IDOK) {
+    return;
+  }
+  const std::optional<TempArchivePath> archive = TempArchive();
+  base::UniqueFile file;
+  if (archive) file = CreateTempArchive(*archive);
+  if (!file) {
+    Tell(page, texts::kCannotCreateArchive);
+    return;
+  }
+
+  InstallJob& job = Job();
+  job = InstallJob{};
+  job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
+  job.archive = *archive;
+  job.file = std::move(file);
+  downloading = true;
+  forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
+  WinInet1().HttpGetAsync(net::PluginArchiveUrl(), reinterpret_cast<uint64_t>(job.file.get()), 0,
+                          0);
+}
+
+void Command1Click(HWND page, int32_t, LPARAM) {
+  try {
+    StartInstall(page);
+  } catch (...) {
+    // Memory ran out before the download started (the control reports its own failures
+    // through DownloadComplete): nothing runs, so the page is Idle again.
+    Job().file.reset();
+    BackToIdle();
+  }
+}
+
+// The download's events arrive on its worker thread.
+
+void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
+  Job().status = HttpStatusOf(std::string_view(headers, length));
+}
+
+void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
+  Job().total = total;
+  ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
+  ShowProgress(0);  // below the range's start: the bar shows its lowest position
+}
+
+int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
+                         DWORD total) {
+  InstallJob& job = Job();
+  DWORD count = 0;
+  if (!::WriteFile(reinterpret_cast<HANDLE>(user), chunk, length, &count, nullptr) ||
+      count != length) {
+    job.writeFailed = true;
+    return 1;  // the rest could not be kept either
+  }
+  job.written += length;
+  // Repaint only when the bar would change: a large archive comes in thousands of chunks.
+  const int position = ProgressPosition(received, total);
+  if (position != job.shownPosition) {
+    job.shownPosition = position;
+    ShowProgress(position);
+  }
+  return 0;
+}
+
+// The result of one download: the archive installed, or the user told why not.
+void FinishInstall(InstallJob& job, DWORD error) {
+  job.file.reset();
+  const DownloadVerdict verdict =
+      JudgeDownload({error, job.status, job.total, job.written, job.writeFailed});
+  if (verdict != DownloadVerdict::kComplete) {
+    // Whatever arrived is no archive: nothing of it is kept.
+    ::DeleteFileW(job.archive.wide.c_str());
+    BackToIdle();  // the job is not touched after this
+    Tell(Form2().window,
+         verdict == DownloadVerdict::kFailed ? texts::kDownloadFailed : texts::kInstallFailed);
+    return;
+  }
+
+  forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+  const bool installed = CreateFolderWithParents(job.targetFolder) &&
+                         UnzipToFolder(job.archive.ansi, job.targetFolder);
+  // After a failed installation the archive stays, for a look at what came.
+  if (installed) ::DeleteFileW(job.archive.wide.c_str());
+  Tell(Form2().window, installed ? texts::kInstalled : texts::kInstallFailed);
+  BackToIdle();
+}
+
+void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD error) {
+  try {
+    FinishInstall(Job(), error);
+  } catch (...) {
+    // Out of memory while installing: a page stuck in Downloading would refuse every click.
+    Job().file.reset();
+    BackToIdle();
+  }
+}
+
+void Command2Click(HWND page, int32_t, LPARAM) {
+  if (!HasSelectedVersion(page)) return;
+  const std::wstring version = pages::SelectedVersion(SlotOf(kList1));
+  const std::wstring program = environment::GetInstallLocation(version, true);
+  if (!environment::FileExists(program)) {
+    Tell(page, texts::kNoSketchUpProgram);
+    return;
+  }
+  // The shell starts it; a program that then fails to run is SketchUp's business.
+  ::ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+constexpr std::array kRoutes = {
+    forms::Route{104, forms::kClicked, Guarded<Command2Click>},
+    forms::Route{108, forms::kClicked, Guarded<Command1Click>},
+    forms::Route{109, forms::kSelectionChanged, Guarded<List1SelectionChanged>},
+};
+constexpr std::array<int32_t, 4> kPaintOrder = {102, 107, 103, 110};
+
+const forms::FormBehavior& Behavior();
+
+LRESULT CALLBACK Form2Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Form2ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
+}
+
+const forms::FormBehavior& Behavior() {
+  static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder};
+  return behavior;
+}
+
+void SetUpWinInet1() {
+  net::WinInetControl& control = WinInet1();
+  control.SetHttpVersion("HTTP/1.1");
+  control.SetBufferSize(4096);
+  control.SetEventHandler("DownloadBegin", &WinInet1DownloadBegin);
+  control.SetEventHandler("DownloadComplete", &WinInet1DownloadComplete);
+  control.SetEventHandler("FileDownload", &WinInet1FileDownload);
+  // The status line tells an archive from an error page.
+  control.SetEventHandler("Headers", &WinInet1Headers);
+}
+
+}  // namespace
+
+forms::FormDescriptor& Form2() {
+  static forms::FormDescriptor descriptor;
+  return descriptor;
+}
+
+HWND CreateForm2(HWND parent, LPARAM userValue) {
+  HWND page = forms::CreatePageForm(kForm2Spec, Form2(), L"Form2", Form2Procedure,
+                                    Form2ControlProcedure, parent, userValue);
+  if (!page) return nullptr;
+  const forms::ControlSlot& progress = Form2().slots[kProgress1];
+  ::SendMessageW(progress.window, PBM_SETRANGE32, 1, 100);
+  ::SendMessageW(progress.window, PBM_SETPOS, 30, 0);
+  pages::RegisterVersionList(pages::VersionPage::kPlugin, Form2().slots[kList1]);
+  SetUpWinInet1();
+  return page;
+}
+
+}  // namespace plugin_page

@@ -1,0 +1,29 @@
+// The plug-in page (first tab): install or update the plug-in, and start SketchUp.
+#pragma once
+
+#include <windows.h>
+
+#include "forms/records.h"
+
+namespace plugin_page {
+
+// Slots of the page's controls, in design order.
+enum Slot {
+  kLabel2,
+  kLabel1,
+  kCommand2,
+  kWinInet1,
+  kProgress1,
+  kFrame1,
+  kCommand1,
+  kList1,
+  kLabel3,
+  kSlotCount
+};
+
+forms::FormDescriptor& Form2();
+
+// Creates the page as a child of `parent` and returns its window (0 on failure).
+HWND CreateForm2(HWND parent, LPARAM userValue);
+
+}  // namespace plugin_page

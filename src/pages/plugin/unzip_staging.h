@@ -1,0 +1,52 @@
+// The file-system side of a safe extraction: entries are written into a hidden staging
+// folder first and moved into the destination only when all of them were written, so that a
+// failed extraction leaves the destination exactly as it was.
+#pragma once
+
+#include <string>
+#include <unordered_set>
+
+namespace plugin_page {
+
+// The absolute, long-path ("\\?\") form of `path`, so that deep archive entries are not cut off
+// at MAX_PATH; empty when the path cannot be resolved.
+std::wstring ExtendedLengthPath(const std::wstring& path);
+
+// Creates every missing folder of `relative` (components separated by "\") below the existing
+// folder `root`. False when a component exists as a file or cannot be created. `made` caches
+// the relative folders already known to exist.
+bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
+                      std::unordered_set<std::wstring>& made);
+
+// Deletes a folder with everything inside it; links inside are removed, never followed.
+bool DeleteTree(const std::wstring& path);
+
+// A staging folder inside the destination (so that moving out of it is a rename on the same
+// volume and needs no right the extraction would not need anyway). Whatever is left in it is
+// deleted when the object goes.
+class StagingFolder {
+ public:
+  // `destination`: the extended-length path of an existing folder.
+  explicit StagingFolder(std::wstring destination);
+  StagingFolder(const StagingFolder&) = delete;
+  StagingFolder& operator=(const StagingFolder&) = delete;
+  ~StagingFolder();
+
+  bool Create();
+  // Where the entries are written.
+  const std::wstring& Content() const { return content_; }
+
+  // Moves every staged file and folder into the destination: missing ones are moved as they
+  // are, existing folders are merged, existing files are replaced. Files of the destination
+  // that were not staged stay. Refuses (changing nothing) when a staged file meets a folder or
+  // a read-only file, or a staged folder meets a file; when a move fails midway, every move made
+  // so far is undone.
+  bool CommitIntoDestination();
+
+ private:
+  std::wstring destination_;
+  std::wstring root_;
+  std::wstring content_;
+};
+
+}  // namespace plugin_page

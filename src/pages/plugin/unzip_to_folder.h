@@ -1,0 +1,19 @@
+// Extraction of the downloaded plug-in archive (a zip file) into a plug-in folder.
+#pragma once
+
+#include <string>
+
+namespace plugin_page {
+
+// Writes every entry of the zip archive at `archivePath` (text in the ANSI code page) into the
+// existing folder `destFolder`, keeping the entries' relative paths; entry names are read as
+// text in the ANSI code page. Same-named files are replaced, other files of the folder stay.
+//
+// All or nothing: the result is false, and the folder is left exactly as it was, when the
+// archive cannot be read, an entry name would lead outside the folder or to a device, an entry
+// uses a method other than stored or deflate, its data is corrupt (checksum or length), a file
+// or folder cannot be created or written, or a staged file would replace a read-only one. An
+// archive without entries gives true and changes nothing.
+bool UnzipToFolder(const std::string& archivePath, const std::wstring& destFolder);
+
+}  // namespace plugin_page

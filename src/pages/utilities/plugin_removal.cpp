@@ -1,0 +1,66 @@
+#include "pages/utilities/plugin_removal.h"
+
+#include <string_view>
+
+#include "environment/file_exists.h"
+
+namespace utilities_page {
+
+namespace {
+
+constexpr FILEOP_FLAGS kDeleteFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+
+// "X:\..." or "\\server\share\..." (no device or long-path prefix): the shell resolves anything
+// else against the current folder, which need not be where the marker was found.
+bool IsFullyQualified(std::wstring_view path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return true;
+  return path.size() >= 3 && path[0] == L'\\' && path[1] == L'\\' && path[2] != L'?' &&
+         path[2] != L'.';
+}
+
+// The absolute form of a folder, as the file system resolves it for every call below.
+std::wstring FullPath(const std::wstring& folder) {
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length == 0) return {};
+    if (length < full.size()) {
+      full.resize(length);
+      return full;
+    }
+    full.resize(length);
+  }
+}
+
+}  // namespace
+
+bool ShellDeletePath(const std::wstring& path, FILEOP_FLAGS flags) {
+  if (!IsFullyQualified(path)) return false;
+  if (path.find_first_of(std::wstring_view(L"*?\0", 3)) != std::wstring::npos) return false;
+
+  // The shell takes a list of paths, each ending in a zero, the list in one more.
+  std::wstring list = path;
+  list.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = list.c_str();
+  operation.fFlags = flags;
+  return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
+}
+
+RemovalResult RemovePlugin(const std::wstring& pluginFolder) {
+  const std::wstring folder = FullPath(pluginFolder);
+  if (folder.empty()) return RemovalResult::kNotInstalled;
+  const std::wstring marker = folder + L"\\Brindo.rb";
+  const std::wstring files = folder + L"\\Brindo";
+  if (!environment::FileExists(marker)) return RemovalResult::kNotInstalled;
+
+  if (environment::FileExists(files)) ShellDeletePath(files, kDeleteFlags);
+  if (!environment::FileExists(files)) ::DeleteFileW(marker.c_str());
+  return environment::FileExists(marker) || environment::FileExists(files)
+             ? RemovalResult::kLeftBehind
+             : RemovalResult::kRemoved;
+}
+
+}  // namespace utilities_page

@@ -1,0 +1,33 @@
+// The version lists of the plug-in page and the utilities page. Both are filled from the same
+// registry by the same operation, so equal indexes name equal versions; a selection on one
+// page is mirrored on the other, which is the one link between the two pages.
+#pragma once
+
+#include <string>
+
+#include "forms/records.h"
+
+namespace pages {
+
+// Fills a sorted version list with the installed SketchUp versions and selects line 0 (without
+// a notification), or sets the frame's caption to "请先安装草图大师" when there is none.
+void ListSketchUpVersions(const forms::ControlSlot& list, const forms::ControlSlot& frame);
+
+// The version entry a list shows now: its selected line's text (empty when none).
+std::wstring SelectedVersion(const forms::ControlSlot& list);
+
+enum class VersionPage { kPlugin, kUtilities };
+
+// Each page registers its list once it exists; the utilities page also its uninstall button.
+void RegisterVersionList(VersionPage page, const forms::ControlSlot& list);
+void RegisterUninstallButton(const forms::ControlSlot& button);
+
+// Enables the uninstall button exactly when the plug-in is installed (in either plug-in folder)
+// for the version selected in the utilities page's list.
+void UpdateUninstallButton();
+
+// After the user selected line `index` on `from`: selects the same line on the other page
+// (raising no event there) and updates the uninstall button.
+void MirrorSelection(VersionPage from, int index);
+
+}  // namespace pages

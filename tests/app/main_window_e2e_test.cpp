@@ -1,0 +1,229 @@
+// The assistant as a person meets it at start: the main window, its tabs and status bar, the
+// single-instance guard and closing.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <ctime>
+#include <string>
+
+#include "support/driver.h"
+#include "support/paths.h"
+#include "support/update_server_client.h"
+
+namespace {
+
+using namespace testsupport;
+
+constexpr int kTabControlId = 102;
+constexpr int kStatusBarId = 103;
+const wchar_t* const kPageClasses[] = {L"翎图匠助手_Form2", L"翎图匠助手_Form3",
+                                       L"翎图匠助手_Form4"};
+
+std::wstring Today() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  wchar_t text[16];
+  swprintf(text, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+  return text;
+}
+
+HWND Page(HWND tab, int index) { return FindDescendant(tab, kPageClasses[index]); }
+
+// Every test starts from a plain server and leaves the session free for the next one.
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(UpdateServer::Reset()); }
+  void TearDown() override {
+    if (app_.window && IsWindow(app_.window)) RequestClose(app_.window);
+    UpdateServer::Reset();
+  }
+  void Launch(const std::vector<EnvChange>& env = {}) {
+    app_ = LaunchApp(env);
+    ASSERT_NE(app_.window, nullptr) << "the main window did not appear";
+    tab_ = ChildById(app_.window, kTabControlId);
+    status_ = ChildById(app_.window, kStatusBarId);
+    ASSERT_NE(tab_, nullptr);
+    ASSERT_NE(status_, nullptr);
+  }
+  // The version request ends quickly against the local server; wait for its answer.
+  void WaitForVersionPanel(const std::wstring& expected) {
+    EXPECT_TRUE(WaitUntil([&] { return PanelText(status_, 1) == expected; }))
+        << "panel 1 holds \"" << PanelText(status_, 1).size() << " units\"";
+  }
+
+  RunningApp app_;
+  HWND tab_ = nullptr;
+  HWND status_ = nullptr;
+};
+
+TEST_F(MainWindowTest, OpensCentredAndTopmostWithTheFirstPage) {
+  Launch();
+  EXPECT_EQ(ClassOf(app_.window), L"翎图匠助手_Form1");
+  EXPECT_EQ(WindowText(app_.window), L"翎图匠助手 v1.0.8");
+  EXPECT_TRUE(IsTopmost(app_.window));
+  EXPECT_EQ(Style(app_.window) & 0xFFFF0000, 0x96CA0000);  // as designed, now visible
+
+  const RECT outer = OuterRect(app_.window);
+  EXPECT_EQ(outer.right - outer.left, 430);
+  EXPECT_EQ(outer.bottom - outer.top, 320);
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_EQ(outer.left, work.left + (work.right - work.left - 430) / 2);
+  EXPECT_EQ(outer.top, work.top + (work.bottom - work.top - 320) / 2);
+
+  ASSERT_EQ(TabCount(tab_), 3);
+  EXPECT_EQ(TabText(tab_, 0), L"插件管理");
+  EXPECT_EQ(TabText(tab_, 1), L"实用工具");
+  EXPECT_EQ(TabText(tab_, 2), L"窗口管理");
+  EXPECT_EQ(CurrentTab(tab_), 0);
+  EXPECT_TRUE(IsVisible(Page(tab_, 0)));
+  EXPECT_FALSE(IsVisible(Page(tab_, 1)));
+  EXPECT_FALSE(IsVisible(Page(tab_, 2)));
+}
+
+TEST_F(MainWindowTest, StatusBarShowsLabelsUserNameDateAndLatestVersion) {
+  Launch();
+  ASSERT_EQ(PanelCount(status_), 6);
+  EXPECT_EQ(PanelText(status_, 0), L"\t最新版本");
+  EXPECT_EQ(PanelText(status_, 2), L"\t用户名");
+  EXPECT_EQ(PanelText(status_, 4), L"\t系统时间");
+  wchar_t user[256] = {};
+  DWORD size = 256;
+  GetUserNameW(user, &size);
+  EXPECT_TRUE(WaitUntil([&] { return PanelText(status_, 3) == user; }));
+  EXPECT_EQ(PanelText(status_, 5), Today());
+  WaitForVersionPanel(L"1.0.9");  // left-aligned: no leading tab
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(PanelStyle(status_, i), 0) << i;
+
+  const std::vector<int> edges = PanelRightEdges(status_);
+  ASSERT_EQ(edges.size(), 6u);
+  EXPECT_EQ(std::vector<int>(edges.begin(), edges.begin() + 5),
+            (std::vector<int>{60, 110, 165, 275, 340}));
+  EXPECT_EQ(edges[5], ClientRect(status_).right);
+  // The bar lies along the bottom of the window.
+  EXPECT_EQ(RectInParent(status_).bottom, ClientRect(app_.window).bottom);
+
+  const auto requests = UpdateServer::Requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ(requests[0].method, "GET");
+  EXPECT_EQ(requests[0].target, "/index/tools/getVersion");
+}
+
+TEST_F(MainWindowTest, ChoosingATabShowsExactlyItsPageAndFocusesTheTabs) {
+  Launch();
+  HWND firstPage = Page(tab_, 0);
+  const RECT pageBefore = RectInParent(firstPage);
+  for (int index : {1, 2, 0}) {
+    ASSERT_TRUE(SelectTabAsUser(tab_, index));
+    EXPECT_EQ(CurrentTab(tab_), index);
+    for (int page = 0; page < 3; ++page) {
+      EXPECT_EQ(IsVisible(Page(tab_, page)), page == index) << "tab " << index << " page " << page;
+    }
+    EXPECT_EQ(FocusedWindow(app_.window), tab_);
+  }
+  // Pages are hidden and shown, never rebuilt.
+  EXPECT_EQ(Page(tab_, 0), firstPage);
+  const RECT pageAfter = RectInParent(firstPage);
+  EXPECT_TRUE(EqualRect(&pageBefore, &pageAfter));
+}
+
+TEST_F(MainWindowTest, PagesFillTheTabAreaAndSurviveMinimiseAndRestore) {
+  Launch();
+  auto layout = [&] {
+    const RECT client = ClientRect(app_.window);
+    const RECT tab = RectInParent(tab_);
+    const RECT status = OuterRect(status_);
+    EXPECT_EQ(tab.left, 0);
+    EXPECT_EQ(tab.top, 0);
+    EXPECT_EQ(tab.right, client.right);
+    EXPECT_EQ(tab.bottom, client.bottom - (status.bottom - status.top));
+    // Each page sits in the tab's display area, one pixel lower.
+    const RECT page = RectInParent(Page(tab_, 0));
+    EXPECT_GT(page.top, 1);
+    EXPECT_GT(page.right - page.left, 380);
+    return std::make_pair(tab, page);
+  };
+  const auto before = layout();
+  PostMessageW(app_.window, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsIconic(app_.window) != FALSE; }));
+  PostMessageW(app_.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitUntil([&] { return !IsIconic(app_.window); }));
+  WaitIdle(app_.window);
+  const auto after = layout();
+  EXPECT_TRUE(EqualRect(&before.first, &after.first));
+  EXPECT_TRUE(EqualRect(&before.second, &after.second));
+}
+
+TEST_F(MainWindowTest, ShowsAChineseLogOnName) {
+  Launch({{L"USER", L"张三"}});
+  EXPECT_TRUE(WaitUntil([&] { return PanelText(status_, 3) == L"张三"; }))
+      << "panel 3 has " << PanelText(status_, 3).size() << " characters";
+}
+
+TEST_F(MainWindowTest, ASecondStartOnlySaysSoAndEnds) {
+  Launch();
+  const RECT before = OuterRect(app_.window);
+  Process second = LaunchProcess(AppExePath());
+  ASSERT_TRUE(second);
+  auto box = WaitForMessageBox(second.pid());
+  ASSERT_TRUE(box.has_value());
+  EXPECT_EQ(box->title, L"翎图匠助手");
+  EXPECT_EQ(box->text, L"翎图匠助手已打开，请勿重复运行");
+  EXPECT_TRUE(box->hasOk);
+  EXPECT_FALSE(box->hasCancel);
+  EXPECT_FALSE(box->hasIcon);
+  EXPECT_EQ(box->owner, nullptr);  // the running instance's window is never the owner
+  for (HWND window : TopLevelWindows(second.pid())) {
+    EXPECT_NE(ClassOf(window), L"翎图匠助手_Form1");
+  }
+  ASSERT_TRUE(Answer(*box, IDOK));
+  EXPECT_EQ(second.WaitForExit(), std::optional<DWORD>(0));
+  EXPECT_TRUE(app_.process.IsRunning());
+  const RECT after = OuterRect(app_.window);
+  EXPECT_TRUE(EqualRect(&before, &after));
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
+  Launch();
+  ASSERT_TRUE(RequestClose(app_.window));
+  EXPECT_EQ(app_.process.WaitForExit(), std::optional<DWORD>(0));
+  // The guard goes with the process: the next start runs normally.
+  Launch();
+  EXPECT_TRUE(IsWindow(app_.window));
+}
+
+TEST_F(MainWindowTest, ClosingWhileTheVersionRequestWaitsStillEndsAtOnce) {
+  UpdateServer::SetRoute("/index/tools/getVersion", "1.0.9", {.delayMs = 60000});
+  Launch();
+  EXPECT_EQ(PanelText(status_, 1), L"\t");
+  ASSERT_TRUE(RequestClose(app_.window));
+  EXPECT_EQ(app_.process.WaitForExit(5000), std::optional<DWORD>(0));
+}
+
+TEST_F(MainWindowTest, LatestVersionIsShownVerbatimInChinese) {
+  // "最新1.1.0" and a line break, in GBK.
+  const std::string gbk = "\xD7\xEE\xD0\xC2" "1.1.0\r\n";
+  UpdateServer::SetRoute("/index/tools/getVersion", gbk, {.contentType = "text/plain"});
+  Launch();
+  WaitForVersionPanel(L"最新1.1.0\r\n");
+}
+
+TEST_F(MainWindowTest, LatestVersionStaysEmptyWhenTheServerIsDown) {
+  UpdateServer::RefuseConnections(true);
+  Launch();
+  WaitForVersionPanel(L"");
+  EXPECT_TRUE(ExpectNoMessageBox(app_.process.pid(), 500));
+}
+
+TEST_F(MainWindowTest, WindowAnswersAtOnceWhileTheServerIsSlow) {
+  UpdateServer::SetRoute("/index/tools/getVersion", "1.0.9", {.delayMs = 4000});
+  Launch();
+  const DWORD start = GetTickCount();
+  ASSERT_TRUE(SelectTabAsUser(tab_, 1));
+  EXPECT_TRUE(IsVisible(Page(tab_, 1)));
+  EXPECT_LT(GetTickCount() - start, 1500u);
+  EXPECT_EQ(PanelText(status_, 1), L"\t");  // still waiting
+  WaitForVersionPanel(L"1.0.9");
+}
+
+}  // namespace

@@ -1,0 +1,260 @@
+// A form built from a layout table, under Wine: records, slots, routing, painting, clean-up.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <array>
+#include <thread>
+
+#include "forms/control_props.h"
+#include "forms/create.h"
+#include "forms/handle_map.h"
+#include "forms/list_box.h"
+#include "forms/page_form.h"
+#include "forms/scaling.h"
+#include "forms/windowless.h"
+
+namespace {
+
+using forms::ControlKind;
+
+enum Slot { kFrame, kLabel, kButtonA, kButtonB, kList, kProgress, kHidden, kSlotCount };
+
+constexpr std::array kLayout = {
+    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 102, L"框", 10, 10, 200, 150, 0, 0,
+                       L"Microsoft YaHei,9,0"},
+    forms::ControlSpec{ControlKind::kLabel, L"Label1", -1, 103, L"标签", 220, 10, 100, 20, 0, 0,
+                       L"Microsoft YaHei,9,0", L"", forms::kMiddleCentre},
+    forms::ControlSpec{ControlKind::kButton, L"Command1", 0, 104, L"甲", 220, 40, 80, 30,
+                       0x54010F00, 0, L"Microsoft YaHei,9,0", L"标题\r\n提示"},
+    forms::ControlSpec{ControlKind::kButton, L"Command1", 1, 105, L"乙", 220, 80, 80, 30,
+                       0x54010F00, 0, L"Microsoft YaHei,9,0", L"", 0, nullptr, 0,
+                       forms::kColorDefault, forms::kColorDefault, true},
+    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 106, L"", 14, 30, 190, 125, 0x54210103,
+                       WS_EX_CLIENTEDGE, L"Microsoft YaHei,9,0", L"列表", 0, nullptr, 18,
+                       forms::kColorWindowText, forms::kColorWindow},
+    forms::ControlSpec{ControlKind::kProgressBar, L"Progress1", -1, 107, L"", 10, 170, 200, 20},
+    forms::ControlSpec{ControlKind::kNonVisual, L"Hidden1", -1, 108, L"", 0, 0, 0, 0},
+};
+
+constexpr forms::FormSpec kSpec{L"翎图匠助手_TestForm",  L"测试",    416,     239,
+                                0x460B0000 | WS_VISIBLE, 0x00010000, kLayout, 106};
+
+forms::FormDescriptor descriptor;
+int clicks[2] = {};
+int selections = 0;
+int loads = 0;
+
+void ButtonClicked(HWND, int32_t index, LPARAM) {
+  ++clicks[index];
+}
+void ListSelected(HWND, int32_t, LPARAM) {
+  ++selections;
+}
+void Load(HWND, LPARAM userValue) {
+  loads += static_cast<int>(userValue);
+}
+
+constexpr std::array kRoutes = {
+    forms::Route{104, forms::kClicked, ButtonClicked, 0},
+    forms::Route{105, forms::kClicked, ButtonClicked, 1},
+    forms::Route{106, forms::kSelectionChanged, ListSelected},
+};
+
+const forms::FormBehavior& Behavior() {
+  static const forms::FormBehavior behavior{&descriptor, kRoutes, Load, {}};
+  return behavior;
+}
+LRESULT CALLBACK Procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return forms::FormWindowProc(Behavior(), w, m, wp, lp);
+}
+LRESULT CALLBACK ControlProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return forms::ControlSubclassProc(Behavior(), w, m, wp, lp);
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// Pages are children of the main window's tab control; a plain top-level window stands in.
+HWND Host() {
+  static HWND host = CreateWindowExW(0, L"STATIC", L"host", WS_POPUP | WS_VISIBLE, 0, 0, 800, 600,
+                                     nullptr, nullptr, nullptr, nullptr);
+  return host;
+}
+
+HWND CreateTestForm() {
+  HWND form =
+      forms::CreatePageForm(kSpec, descriptor, L"TestForm", Procedure, ControlProcedure, Host(), 5);
+  Pump();
+  return form;
+}
+
+TEST(PageFormTest, BuildsControlsFromTheLayoutTable) {
+  HWND form = CreateTestForm();
+  ASSERT_NE(form, nullptr);
+  EXPECT_EQ(descriptor.window, form);
+  ASSERT_EQ(descriptor.slots.size(), size_t{kSlotCount});
+  EXPECT_EQ(loads, 5);  // the posted load message ran once with the user value
+
+  // Windowless controls live in the form's record; their slots name the form.
+  EXPECT_EQ(descriptor.slots[kFrame].window, form);
+  EXPECT_EQ(descriptor.slots[kFrame].id, 102);
+  forms::ControlInfo* frame = forms::FindWindowless(form, 102);
+  ASSERT_NE(frame, nullptr);
+  EXPECT_EQ(frame->caption, L"框");
+  EXPECT_EQ((frame->flagBits >> 16) & 0xFF, 3u);  // corner radius
+  EXPECT_EQ((frame->flagBits >> 12) & 0xF, 1u);   // border width
+
+  // Real controls: ID, scaled rectangle, record with the array index.
+  HWND buttonA = descriptor.slots[kButtonA].window;
+  EXPECT_EQ(GetDlgCtrlID(buttonA), 104);
+  forms::ControlInfo* recordA = forms::InfoOf(buttonA);
+  ASSERT_NE(recordA, nullptr);
+  EXPECT_EQ(recordA->name, L"Command1");
+  EXPECT_EQ(recordA->arrayIndex, 0);
+  RECT rect;
+  GetWindowRect(buttonA, &rect);
+  EXPECT_EQ(rect.right - rect.left, forms::ScaleXi(80));
+  EXPECT_FALSE(IsWindowEnabled(descriptor.slots[kButtonB].window));
+
+  // The list keeps exactly its design height and its line height.
+  HWND list = descriptor.slots[kList].window;
+  GetWindowRect(list, &rect);
+  EXPECT_EQ(rect.bottom - rect.top, forms::ScaleYi(125));
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), forms::ScaleYi(18));
+  forms::SetControlFont(descriptor.slots[kList], L"Microsoft YaHei,12,1");
+  EXPECT_EQ(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0), forms::ScaleYi(18));
+  EXPECT_EQ(GetFocus(), list);
+
+  EXPECT_EQ(descriptor.slots[kHidden].id, 108);
+  DestroyWindow(form);
+}
+
+TEST(PageFormTest, RoutesClicksAndSelectionsByControlId) {
+  HWND form = CreateTestForm();
+  clicks[0] = clicks[1] = selections = 0;
+  SendMessageW(descriptor.slots[kButtonA].window, BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks[0], 1);
+  EXPECT_EQ(clicks[1], 0);
+  // A selection made by the program raises no event; the user's one does.
+  forms::list_box::AddItem(descriptor.slots[kList], L"SketchUp 2021");
+  forms::list_box::AddItem(descriptor.slots[kList], L"SketchUp 2019");
+  forms::list_box::Select(descriptor.slots[kList], 0);
+  Pump();
+  EXPECT_EQ(selections, 0);
+  EXPECT_EQ(forms::list_box::SelectedText(descriptor.slots[kList]), L"SketchUp 2019");  // sorted
+  SendMessageW(form, WM_COMMAND, MAKEWPARAM(106, LBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(descriptor.slots[kList].window));
+  EXPECT_EQ(selections, 1);
+  SendMessageW(form, WM_COMMAND, MAKEWPARAM(106, LBN_DBLCLK),
+               reinterpret_cast<LPARAM>(descriptor.slots[kList].window));
+  EXPECT_EQ(selections, 1);
+  EXPECT_EQ(forms::list_box::ItemText(descriptor.slots[kList], 7), L"");
+  DestroyWindow(form);
+}
+
+TEST(PageFormTest, CaptionsAndToolTips) {
+  HWND form = CreateTestForm();
+  EXPECT_TRUE(forms::SetCaption(descriptor.slots[kFrame], L"请先安装草图大师"));
+  EXPECT_EQ(forms::CaptionOf(descriptor.slots[kFrame]), L"请先安装草图大师");
+  EXPECT_TRUE(forms::SetCaption(descriptor.slots[kButtonA], L"丙"));
+  EXPECT_EQ(forms::CaptionOf(descriptor.slots[kButtonA]), L"丙");
+
+  // A caption set from another thread is carried to this one; the form keeps answering.
+  std::thread worker([] { forms::SetCaption(descriptor.slots[kLabel], L"正在下载。。。"); });
+  while (forms::CaptionOf(descriptor.slots[kLabel]) != L"正在下载。。。") {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    Pump();
+  }
+  worker.join();
+
+  forms::ControlInfo* record = forms::InfoOf(descriptor.slots[kButtonA].window);
+  ASSERT_NE(record->toolTip.get(), nullptr);
+  // The part after "\r\n" is the tip; the part before it became the title.
+  wchar_t tip[100] = {};
+  TOOLINFOW tool{};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = descriptor.slots[kButtonA].window;
+  tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
+  tool.lpszText = tip;
+  SendMessageW(record->toolTip.get(), TTM_GETTEXTW, 100, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_STREQ(tip, L"提示");
+  forms::SetToolTip(descriptor.slots[kButtonA], L"");
+  EXPECT_EQ(record->toolTip.get(), nullptr);
+  EXPECT_FALSE(forms::SetCaption(forms::ControlSlot{nullptr, 1}, L"x"));
+  DestroyWindow(form);
+}
+
+TEST(PageFormTest, ColourRequestsReplaceTheBrush) {
+  HWND form = CreateTestForm();
+  HWND list = descriptor.slots[kList].window;
+  HDC dc = GetDC(list);
+  auto first = reinterpret_cast<HBRUSH>(SendMessageW(
+      form, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list)));
+  EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_WINDOWTEXT));
+  EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_WINDOW));
+  auto second = reinterpret_cast<HBRUSH>(SendMessageW(
+      form, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(list)));
+  EXPECT_EQ(forms::InfoOf(list)->brush.get(), second);
+  // The first brush was deleted when the second was made.
+  EXPECT_EQ(GetObjectType(first) == OBJ_BRUSH && first != second, false);
+  ReleaseDC(list, dc);
+  DestroyWindow(form);
+}
+
+TEST(PageFormTest, PaintsFramesOnTheFormBackground) {
+  HWND form = CreateTestForm();
+  RedrawWindow(form, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  HDC dc = GetDC(form);
+  const COLORREF face = GetSysColor(COLOR_BTNFACE);
+  // Far from every control: the form's background.
+  EXPECT_EQ(GetPixel(dc, forms::ScaleXi(380), forms::ScaleYi(200)), face);
+  // The frame's left border line, half way down.
+  const COLORREF border = GetPixel(dc, forms::ScaleXi(10), forms::ScaleYi(100));
+  EXPECT_NE(border, face);
+  ReleaseDC(form, dc);
+  DestroyWindow(form);
+}
+
+TEST(PageFormTest, DestroyingTheFormFreesEverything) {
+  HWND form = CreateTestForm();
+  HWND button = descriptor.slots[kButtonA].window;
+  HWND list = descriptor.slots[kList].window;
+  HDC dc = GetDC(list);
+  SendMessageW(form, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(list));
+  ReleaseDC(list, dc);
+  HGDIOBJ listBrush = forms::InfoOf(list)->brush.get();
+  HGDIOBJ formBrush = forms::InfoOf(form)->brush.get();
+  HWND toolTip = forms::InfoOf(button)->toolTip.get();
+  ASSERT_EQ(GetObjectType(listBrush), static_cast<DWORD>(OBJ_BRUSH));
+  ASSERT_TRUE(IsWindow(toolTip));
+  DestroyWindow(form);
+  EXPECT_EQ(GetObjectType(listBrush), 0u);
+  EXPECT_EQ(GetObjectType(formBrush), 0u);
+  EXPECT_FALSE(IsWindow(toolTip));
+  EXPECT_EQ(descriptor.window, nullptr);
+  EXPECT_EQ(forms::InfoOf(form), nullptr);
+  EXPECT_EQ(forms::InfoOf(button), nullptr);
+
+  // Building and destroying the form again and again leaks no GDI or USER objects (where the
+  // platform counts them; Wine answers 0).
+  for (int i = 0; i < 3; ++i) DestroyWindow(CreateTestForm());
+  const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  for (int i = 0; i < 20; ++i) {
+    HWND again = CreateTestForm();
+    RedrawWindow(again, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    DestroyWindow(again);
+  }
+  Pump();
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore + 2);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore + 2);
+}
+
+}  // namespace

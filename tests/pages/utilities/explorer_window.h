@@ -1,0 +1,64 @@
+// Explorer windows that the page opens, as Wine's Explorer shows them: a top-level window of
+// class "ExplorerWClass" titled with the folder's name, listing the folder's items. (Wine's
+// Explorer opens the folder for "/select,<file>" but selects nothing, so the folder shown is
+// all a test can observe.)
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <set>
+#include <string>
+
+#include "support/driver.h"
+#include "support/remote_buffer.h"
+
+namespace utilities_test {
+
+inline constexpr wchar_t kExplorerClass[] = L"ExplorerWClass";
+
+// The names listed in an Explorer window's item view.
+inline std::set<std::wstring> ExplorerItems(HWND explorer) {
+  std::set<std::wstring> names;
+  const HWND view = testsupport::FindDescendant(explorer, L"SysListView32");
+  if (!view) return names;
+  constexpr size_t kTextOffset = 256;
+  constexpr int kTextChars = 260;
+  testsupport::RemoteBuffer buffer(view, kTextOffset + kTextChars * sizeof(wchar_t));
+  if (!buffer) return names;
+  const auto count = static_cast<int>(::SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    LVITEMW item{};
+    item.cchTextMax = kTextChars;
+    item.pszText = static_cast<LPWSTR>(buffer.At(kTextOffset));
+    wchar_t text[kTextChars] = {};
+    if (buffer.WriteValue(item) &&
+        ::SendMessageW(view, LVM_GETITEMTEXTW, i, buffer.AsLParam()) > 0 &&
+        buffer.Read(text, sizeof(text) - sizeof(wchar_t), kTextOffset)) {
+      names.insert(text);
+    }
+  }
+  return names;
+}
+
+// Waits for an Explorer window titled `title` that lists `items`, then closes it. True when
+// such a window appeared.
+inline ::testing::AssertionResult ExplorerShowed(const std::wstring& title,
+                                                 const std::set<std::wstring>& items) {
+  const HWND explorer = testsupport::WaitForWindow(kExplorerClass, title);
+  if (!explorer) return ::testing::AssertionFailure() << "no Explorer window with that title";
+  const bool listed = testsupport::WaitUntil([&] { return ExplorerItems(explorer) == items; });
+  const size_t shown = ExplorerItems(explorer).size();
+  testsupport::RequestClose(explorer);
+  if (!listed) return ::testing::AssertionFailure() << "it lists other items (" << shown << ")";
+  return ::testing::AssertionSuccess();
+}
+
+// Closes every Explorer window still open (after a failed expectation).
+inline void CloseExplorerWindows() {
+  while (const HWND explorer = ::FindWindowW(kExplorerClass, nullptr)) {
+    if (!testsupport::RequestClose(explorer)) break;
+  }
+}
+
+}  // namespace utilities_test

@@ -1,0 +1,213 @@
+// A person at the utilities page: SketchUp versions registered for the test, a profile of
+// folders of the test's own, the assistant started on it and its second tab chosen.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+#include "base/unique_handle.h"
+#include "plugin_tree.h"
+#include "support/driver.h"
+#include "support/paths.h"
+
+namespace utilities_test {
+
+inline constexpr wchar_t kTitle[] = L"翎图匠助手";
+inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
+
+// Control IDs of the utilities page: Command1 by index, and its version list.
+inline constexpr int kCommandIds[8] = {105, 109, 102, 110, 104, 103, 111, 112};
+inline constexpr int kUninstallId = 105;
+inline constexpr int kPluginOwnFolderId = 109;
+inline constexpr int kConfigFolder1Id = 102;
+inline constexpr int kConfigFolder2Id = 110;
+inline constexpr int kPluginFolder1Id = 104;
+inline constexpr int kPluginFolder2Id = 103;
+inline constexpr int kSketchUpFolderId = 111;
+inline constexpr int kEnvironmentCheckId = 112;
+inline constexpr int kListId = 108;
+inline constexpr int kPluginPageListId = 109;
+inline constexpr int kTabControlId = 102;
+
+// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
+class RegisteredVersions {
+ public:
+  RegisteredVersions() {
+    base::UniqueRegKey root;
+    rootExisted_ =
+        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
+  }
+  RegisteredVersions(const RegisteredVersions&) = delete;
+  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
+  ~RegisteredVersions() {
+    for (const auto& version : added_) {
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kSketchUpKey) + L"\\" + version).c_str());
+    }
+    if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
+  }
+
+  bool Add(const std::wstring& version, const std::wstring& installLocation) {
+    const std::wstring path = std::wstring(kSketchUpKey) + L"\\" + version + L"\\InstallLocation";
+    base::UniqueRegKey key;
+    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                          key.put(), nullptr) != ERROR_SUCCESS) {
+      return false;
+    }
+    added_.push_back(version);
+    const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
+    return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(installLocation.c_str()),
+                            bytes) == ERROR_SUCCESS;
+  }
+
+ private:
+  bool rootExisted_ = false;
+  std::vector<std::wstring> added_;
+};
+
+class UtilitiesPageTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    scratch_ = testsupport::MakeScratchFolder(L"utilities_" + base::Utf8ToWide(test->name()));
+    profile_ = scratch_ + L"\\Users\\person";
+    programData_ = scratch_ + L"\\ProgramData";
+    ASSERT_TRUE(MakeFolders(profile_ + L"\\AppData\\Roaming"));
+    ASSERT_TRUE(MakeFolders(programData_));
+  }
+
+  void TearDown() override {
+    if (app_.window) testsupport::RequestClose(app_.window);
+    app_.process.WaitForExit();
+    for (const auto& folder : madeForVersions_) DeleteTree(folder);
+  }
+
+  // Runs the assistant under another log-on name; call before adding versions. Wine then
+  // gives it the prefix's own profile folders, whatever its environment says, so the test
+  // works in those (as this test program sees them) and removes what it made there.
+  void SetLogOnName(const std::wstring& user) {
+    user_ = user;
+    profile_ = OwnVariable(L"USERPROFILE");
+    programData_ = OwnVariable(L"ALLUSERSPROFILE");
+    ASSERT_FALSE(profile_.empty() || programData_.empty());
+    ASSERT_EQ(OwnVariable(L"APPDATA"), profile_ + L"\\AppData\\Roaming");
+  }
+
+  // Registers a version installed in a folder of its own below `parent` (a name inside the
+  // test's folder); the install folder is stored with its closing backslash unless told not to.
+  std::wstring AddVersion(const std::wstring& version, const std::wstring& parent = L"Programs",
+                          bool closingBackslash = true) {
+    const std::wstring folder = scratch_ + L"\\" + parent + L"\\" + version;
+    EXPECT_TRUE(MakeFolders(folder));
+    EXPECT_TRUE(WriteText(folder + L"\\SketchUp.exe", "MZ"));
+    EXPECT_TRUE(versions_.Add(version, closingBackslash ? folder + L"\\" : folder));
+    ++listedVersions_;
+    for (const std::wstring& made : {profile_ + L"\\AppData\\Roaming\\SketchUp\\" + version,
+                                     profile_ + L"\\AppData\\Local\\SketchUp\\" + version,
+                                     programData_ + L"\\SketchUp\\" + version}) {
+      if (!Exists(made)) madeForVersions_.push_back(made);
+    }
+    return folder;
+  }
+
+  std::wstring PluginFolder1(const std::wstring& version) const {
+    return profile_ + L"\\AppData\\Roaming\\SketchUp\\" + version + L"\\SketchUp\\Plugins";
+  }
+  std::wstring PluginFolder2(const std::wstring& version) const {
+    return programData_ + L"\\SketchUp\\" + version + L"\\SketchUp\\Plugins";
+  }
+  std::wstring ConfigFolder1(const std::wstring& version) const {
+    return profile_ + L"\\AppData\\Local\\SketchUp\\" + version + L"\\SketchUp";
+  }
+  std::wstring ConfigFolder2(const std::wstring& version) const {
+    return profile_ + L"\\AppData\\Roaming\\SketchUp\\" + version + L"\\SketchUp";
+  }
+
+  // Starts the assistant on the test's profile and shows the utilities page.
+  void Launch() {
+    std::vector<testsupport::EnvChange> env = {
+        {L"USERPROFILE", profile_},
+        {L"APPDATA", profile_ + L"\\AppData\\Roaming"},
+        {L"ALLUSERSPROFILE", programData_},
+    };
+    if (!user_.empty()) env.push_back({L"USER", user_});
+    app_ = testsupport::LaunchApp(env);
+    ASSERT_TRUE(app_.window) << "the assistant did not start";
+    page_ = testsupport::FindDescendant(app_.window, L"翎图匠助手_Form3");
+    pluginPage_ = testsupport::FindDescendant(app_.window, L"翎图匠助手_Form2");
+    ASSERT_TRUE(page_ && pluginPage_);
+    list_ = testsupport::ChildById(page_, kListId);
+    // The pages fill their lists from messages posted to themselves, which may still wait
+    // behind the window's first appearance.
+    ASSERT_TRUE(
+        testsupport::WaitUntil([&] { return testsupport::ListCount(list_) == listedVersions_; }));
+    if (listedVersions_ == 0) ::Sleep(300);
+    ASSERT_TRUE(
+        testsupport::SelectTabAsUser(testsupport::ChildById(app_.window, kTabControlId), 1));
+    ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::IsVisible(page_); }));
+  }
+
+  HWND Button(int id) const { return testsupport::ChildById(page_, id); }
+  DWORD Pid() const { return app_.process.pid(); }
+
+  bool Choose(const std::wstring& version) {
+    const auto lines = testsupport::ListTexts(list_);
+    for (size_t i = 0; i < lines.size(); ++i) {
+      if (lines[i] == version) return testsupport::SelectAsUser(list_, static_cast<int>(i));
+    }
+    return false;
+  }
+
+  // Clicks a button of the page and returns the message box that follows.
+  std::optional<testsupport::MessageBoxInfo> ClickForBox(int id) {
+    if (!testsupport::Click(Button(id))) return std::nullopt;
+    return testsupport::WaitForMessageBox(Pid());
+  }
+
+  // Checks a box of the page: title, text, buttons and icon, owned by the main window.
+  void ExpectBox(const std::optional<testsupport::MessageBoxInfo>& box, const std::wstring& text,
+                 bool withCancel = false, bool withIcon = false) {
+    ASSERT_TRUE(box) << "no message box; expected: " << base::WideToUtf8(text);
+    EXPECT_EQ(box->title, kTitle);
+    EXPECT_EQ(box->text, text);
+    EXPECT_TRUE(box->hasOk);
+    EXPECT_EQ(box->hasCancel, withCancel);
+    EXPECT_EQ(box->hasIcon, withIcon);
+    EXPECT_EQ(box->owner, app_.window);
+  }
+
+  // Clicks, expects exactly this box and closes it with OK.
+  void ExpectClickShows(int id, const std::wstring& text, bool withIcon = false) {
+    const auto box = ClickForBox(id);
+    ExpectBox(box, text, false, withIcon);
+    if (box) {
+      EXPECT_TRUE(testsupport::Answer(*box, IDOK));
+    }
+  }
+
+  static std::wstring OwnVariable(const wchar_t* name) {
+    wchar_t value[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::wstring(value, length) : std::wstring();
+  }
+
+  std::wstring scratch_;
+  std::wstring user_;
+  std::vector<std::wstring> madeForVersions_;
+  int listedVersions_ = 0;
+  std::wstring profile_;
+  std::wstring programData_;
+  RegisteredVersions versions_;
+  testsupport::RunningApp app_;
+  HWND page_ = nullptr;
+  HWND pluginPage_ = nullptr;
+  HWND list_ = nullptr;
+};
+
+}  // namespace utilities_test
