@@ -7,7 +7,7 @@ build=$here/build
 "$here/scripts/setup.sh"
 "$here/scripts/build.sh" "$build"
 "$here/tests/support/with_wine.sh" "$build/test-env" \
-  ctest --test-dir "$build" --output-on-failure --no-tests=error -j2
+  ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 --repeat until-pass:2
 if [ "${LINGTU_SKIP_BENCH:-0}" != 1 ] && [ -x "$here/scripts/bench.sh" ]; then
   "$here/scripts/bench.sh" "$build" || echo "bench: a benchmark did not complete (not a test failure)"
 fi

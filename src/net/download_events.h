@@ -18,16 +18,14 @@
 namespace net {
 
 // "HEADERS": the raw response headers, lines ending in CRLF.
-using HeadersHandler = void (*)(HINTERNET internet, uint64_t user,
-                                const char *headers, DWORD length);
+using HeadersHandler = void (*)(HINTERNET internet, uint64_t user, const char* headers,
+                                DWORD length);
 // "DOWNLOADBEGIN": the response's Content-Length, 0 when it has none.
-using DownloadBeginHandler = void (*)(HINTERNET internet, uint64_t user,
-                                      DWORD total);
+using DownloadBeginHandler = void (*)(HINTERNET internet, uint64_t user, DWORD total);
 // "FILEDOWNLOAD": one chunk; `received` counts this chunk too. Nonzero stops
 // the transfer before the chunk is stored.
-using FileDownloadHandler = int (*)(HINTERNET internet, uint64_t user,
-                                    const char *chunk, DWORD length,
-                                    DWORD received, DWORD total);
+using FileDownloadHandler = int (*)(HINTERNET internet, uint64_t user, const char* chunk,
+                                    DWORD length, DWORD received, DWORD total);
 // "DOWNLOADCOMPLETE": raised exactly once per transfer, however it ends. The
 // body is max(total, bytes stored) long, so a short response is padded with
 // zero bytes. `error` is 0 after the end of the data or a stop asked for by
@@ -35,9 +33,8 @@ using FileDownloadHandler = int (*)(HINTERNET internet, uint64_t user,
 // connect or send (nothing was received, no HEADERS or DOWNLOADBEGIN came), a
 // failed read such as a time-out, a connection closed before the promised
 // Content-Length, or a worker that could not be started.
-using DownloadCompleteHandler = void (*)(HINTERNET internet, uint64_t user,
-                                         const char *body, DWORD length,
-                                         DWORD error);
+using DownloadCompleteHandler = void (*)(HINTERNET internet, uint64_t user, const char* body,
+                                         DWORD length, DWORD error);
 // "INTERNETSTATUS": WinInet's own status callback, installed on the session
 // handle.
 using InternetStatusHandler = INTERNET_STATUS_CALLBACK;
@@ -54,8 +51,7 @@ struct EventHandlers {
 // One handler of any of the five kinds, or none (std::monostate). Converts
 // implicitly from a function of a matching type, e.g.
 // SetEventHandler("FileDownload", &OnChunk).
-using EventHandler =
-    std::variant<std::monostate, InternetStatusHandler, DownloadBeginHandler,
-                 DownloadCompleteHandler, FileDownloadHandler, HeadersHandler>;
+using EventHandler = std::variant<std::monostate, InternetStatusHandler, DownloadBeginHandler,
+                                  DownloadCompleteHandler, FileDownloadHandler, HeadersHandler>;
 
-} // namespace net
+}  // namespace net

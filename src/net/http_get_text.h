@@ -12,7 +12,6 @@ namespace net {
 // the whole exchange, with WinInet's default time-outs; safe to call from
 // several threads at once.
 std::string HttpGetText(std::string_view url, std::string_view referrer = {},
-                        std::string_view userName = {},
-                        std::string_view password = {});
+                        std::string_view userName = {}, std::string_view password = {});
 
-} // namespace net
+}  // namespace net

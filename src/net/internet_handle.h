@@ -16,4 +16,4 @@ struct InternetHandleTraits {
 
 using UniqueInternet = base::UniqueHandle<InternetHandleTraits>;
 
-} // namespace net
+}  // namespace net

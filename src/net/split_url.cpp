@@ -6,19 +6,15 @@ namespace net {
 namespace {
 
 std::string_view TrimSpaces(std::string_view text) {
-  while (!text.empty() && text.front() == ' ')
-    text.remove_prefix(1);
-  while (!text.empty() && text.back() == ' ')
-    text.remove_suffix(1);
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
   return text;
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size())
-    return false;
+  if (text.size() < prefix.size()) return false;
   for (size_t i = 0; i < prefix.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i])
-      return false;
+    if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
   }
   return true;
 }
@@ -29,16 +25,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 uint32_t LeadingNumber(std::string_view text) {
   uint64_t value = 0;
   for (char c : text) {
-    if (c < '0' || c > '9')
-      break;
+    if (c < '0' || c > '9') break;
     value = value * 10 + static_cast<uint64_t>(c - '0');
-    if (value > UINT32_MAX)
-      return UINT32_MAX;
+    if (value > UINT32_MAX) return UINT32_MAX;
   }
   return static_cast<uint32_t>(value);
 }
 
-} // namespace
+}  // namespace
 
 UrlParts SplitUrl(std::string_view url, std::string_view knownHost) {
   UrlParts parts;
@@ -56,8 +50,7 @@ UrlParts SplitUrl(std::string_view url, std::string_view knownHost) {
 
   if (!knownHost.empty() && !hasScheme) {
     rest = TrimSpaces(rest);
-    if (!rest.empty() && rest.front() == '/')
-      rest.remove_prefix(1);
+    if (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
     parts.host = std::string(knownHost);
     parts.path = std::string(rest);
     return parts;
@@ -79,4 +72,4 @@ UrlParts SplitUrl(std::string_view url, std::string_view knownHost) {
   return parts;
 }
 
-} // namespace net
+}  // namespace net

@@ -9,11 +9,9 @@ namespace net {
 
 struct UrlParts {
   std::string host;
-  std::string
-      path; // without its leading "/"; WinInet puts one back on the wire
-  uint32_t port =
-      80; // as written in the URL; may exceed 65535 when the URL is bad
-  bool secure = false; // "https://"
+  std::string path;     // without its leading "/"; WinInet puts one back on the wire
+  uint32_t port = 80;   // as written in the URL; may exceed 65535 when the URL is bad
+  bool secure = false;  // "https://"
 };
 
 // Accepts "http://", "https://" (any case) or no scheme. Spaces around the URL,
@@ -23,4 +21,4 @@ struct UrlParts {
 // is taken as a path on that host.
 UrlParts SplitUrl(std::string_view url, std::string_view knownHost = {});
 
-} // namespace net
+}  // namespace net

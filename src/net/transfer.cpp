@@ -13,14 +13,12 @@ namespace {
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 // Always ask the server (never the cache) and keep the connection for WinInet
 // to reuse.
-constexpr DWORD kRequestFlags =
-    INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
-constexpr char kFormContentType[] =
-    "Content-Type: application/x-www-form-urlencoded\r\n";
+constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
+constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr size_t kMaxExtraHeaders = 4095;
 constexpr DWORD kRawHeadersSize = 4096;
 
-const char *OrNull(const std::string &text) {
+const char* OrNull(const std::string& text) {
   return text.empty() ? nullptr : text.c_str();
 }
 
@@ -32,28 +30,27 @@ DWORD LastErrorOr(DWORD fallback) {
 // Set on every handle: WinInet implementations differ in what a child handle
 // inherits.
 void SetTimeouts(HINTERNET handle, DWORD ms) {
-  for (DWORD option :
-       {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-        INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
     ::InternetSetOptionA(handle, option, &ms, sizeof ms);
   }
 }
 
 class Exchange {
-public:
-  explicit Exchange(const TransferRequest &request) : r_(request) {}
+ public:
+  explicit Exchange(const TransferRequest& request) : r_(request) {}
 
   // Runs the exchange; DOWNLOADCOMPLETE has been raised unless an exception
   // escaped, and completed() says whether it was.
   std::string Run();
   bool completed() const { return completed_; }
 
-private:
+ private:
   std::string Fail(DWORD error) {
     Complete(std::string(), error);
     return std::string();
   }
-  void Complete(const std::string &body, DWORD error) {
+  void Complete(const std::string& body, DWORD error) {
     completed_ = true;
     if (r_.handlers.downloadComplete) {
       r_.handlers.downloadComplete(internet_.get(), r_.user, body.data(),
@@ -63,7 +60,7 @@ private:
   void RaiseHeaders();
   std::string ReadBody();
 
-  const TransferRequest &r_;
+  const TransferRequest& r_;
   bool completed_ = false;
   // Declared in opening order: they close request first, session last.
   UniqueInternet internet_;
@@ -73,46 +70,37 @@ private:
 
 std::string Exchange::Run() {
   const UrlParts url = SplitUrl(r_.url);
-  if (url.port > 0xFFFF)
-    return Fail(ERROR_INTERNET_INVALID_URL);
+  if (url.port > 0xFFFF) return Fail(ERROR_INTERNET_INVALID_URL);
 
-  internet_.reset(
-      ::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-  if (!internet_)
-    return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
+  internet_.reset(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  if (!internet_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
   SetTimeouts(internet_.get(), r_.timeoutMs);
   if (r_.handlers.internetStatus) {
     ::InternetSetStatusCallbackW(internet_.get(), r_.handlers.internetStatus);
   }
 
   connection_.reset(::InternetConnectA(internet_.get(), url.host.c_str(),
-                                       static_cast<INTERNET_PORT>(url.port),
-                                       OrNull(r_.userName), OrNull(r_.password),
-                                       INTERNET_SERVICE_HTTP, 0, r_.context));
-  if (!connection_)
-    return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
+                                       static_cast<INTERNET_PORT>(url.port), OrNull(r_.userName),
+                                       OrNull(r_.password), INTERNET_SERVICE_HTTP, 0, r_.context));
+  if (!connection_) return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
   SetTimeouts(connection_.get(), r_.timeoutMs);
 
-  const char *acceptTypes[] = {"*/*", nullptr};
+  const char* acceptTypes[] = {"*/*", nullptr};
   const DWORD flags = kRequestFlags | (url.secure ? INTERNET_FLAG_SECURE : 0);
-  request_.reset(::HttpOpenRequestA(connection_.get(), r_.verb.c_str(),
-                                    url.path.c_str(), OrNull(r_.httpVersion),
-                                    OrNull(r_.referrer), acceptTypes, flags,
+  request_.reset(::HttpOpenRequestA(connection_.get(), r_.verb.c_str(), url.path.c_str(),
+                                    OrNull(r_.httpVersion), OrNull(r_.referrer), acceptTypes, flags,
                                     r_.context));
-  if (!request_)
-    return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
+  if (!request_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
   SetTimeouts(request_.get(), r_.timeoutMs);
 
   std::string extraHeaders;
-  if (r_.verb == "POST")
-    extraHeaders = kFormContentType;
+  if (r_.verb == "POST") extraHeaders = kFormContentType;
   extraHeaders += RangeHeader(r_.rangeStart, r_.rangeLength);
-  if (extraHeaders.size() > kMaxExtraHeaders)
-    extraHeaders.resize(kMaxExtraHeaders);
-  void *body = r_.body.empty() ? nullptr : const_cast<char *>(r_.body.data());
+  if (extraHeaders.size() > kMaxExtraHeaders) extraHeaders.resize(kMaxExtraHeaders);
+  void* body = r_.body.empty() ? nullptr : const_cast<char*>(r_.body.data());
   if (!::HttpSendRequestA(request_.get(), OrNull(extraHeaders),
-                          extraHeaders.empty() ? 0 : static_cast<DWORD>(-1),
-                          body, static_cast<DWORD>(r_.body.size()))) {
+                          extraHeaders.empty() ? 0 : static_cast<DWORD>(-1), body,
+                          static_cast<DWORD>(r_.body.size()))) {
     return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
   }
 
@@ -121,41 +109,36 @@ std::string Exchange::Run() {
 }
 
 void Exchange::RaiseHeaders() {
-  if (!r_.handlers.headers)
-    return;
+  if (!r_.handlers.headers) return;
   std::string text(kRawHeadersSize, '\0');
   DWORD size = kRawHeadersSize - 1;
-  BOOL ok = ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF,
-                             text.data(), &size, nullptr);
+  BOOL ok =
+      ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
   // Long headers (many cookies, say) still reach the handler: ask again with
   // the size needed.
   if (!ok && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     text.assign(static_cast<size_t>(size) + 1, '\0');
-    ok = ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF,
-                          text.data(), &size, nullptr);
+    ok = ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
   }
-  if (ok)
-    r_.handlers.headers(internet_.get(), r_.user, text.data(), size);
+  if (ok) r_.handlers.headers(internet_.get(), r_.user, text.data(), size);
 }
 
 std::string Exchange::ReadBody() {
   DWORD total = 0;
   DWORD size = sizeof total;
-  if (!::HttpQueryInfoA(request_.get(),
-                        HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER,
-                        &total, &size, nullptr)) {
+  if (!::HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &total,
+                        &size, nullptr)) {
     total = 0;
   }
   std::string body;
   std::vector<char> buffer;
   try {
-    body.resize(total); // a known length is allocated once
+    body.resize(total);  // a known length is allocated once
     buffer.resize(r_.bufferSize);
-  } catch (const std::bad_alloc &) {
+  } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }
-  if (r_.handlers.downloadBegin)
-    r_.handlers.downloadBegin(internet_.get(), r_.user, total);
+  if (r_.handlers.downloadBegin) r_.handlers.downloadBegin(internet_.get(), r_.user, total);
 
   DWORD received = 0;
   DWORD error = 0;
@@ -166,22 +149,20 @@ std::string Exchange::ReadBody() {
       error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
       break;
     }
-    if (n == 0)
-      break;
-    if (n > UINT32_MAX - received) { // the events count in 32 bits
+    if (n == 0) break;
+    if (n > UINT32_MAX - received) {  // the events count in 32 bits
       error = ERROR_ARITHMETIC_OVERFLOW;
       break;
     }
     if (r_.handlers.fileDownload &&
-        r_.handlers.fileDownload(internet_.get(), r_.user, buffer.data(), n,
-                                 received + n, total) != 0) {
+        r_.handlers.fileDownload(internet_.get(), r_.user, buffer.data(), n, received + n, total) !=
+            0) {
       stopped = true;
       break;
     }
     try {
-      if (body.size() < static_cast<size_t>(received) + n)
-        body.resize(received + n);
-    } catch (const std::bad_alloc &) {
+      if (body.size() < static_cast<size_t>(received) + n) body.resize(received + n);
+    } catch (const std::bad_alloc&) {
       error = ERROR_NOT_ENOUGH_MEMORY;
       break;
     }
@@ -190,26 +171,23 @@ std::string Exchange::ReadBody() {
   }
   // The data ended before the promised length: the connection broke, whatever
   // the read said.
-  if (error == 0 && !stopped && received < total)
-    error = ERROR_INTERNET_CONNECTION_RESET;
+  if (error == 0 && !stopped && received < total) error = ERROR_INTERNET_CONNECTION_RESET;
   Complete(body, error);
   return body;
 }
 
-} // namespace
+}  // namespace
 
 std::string RangeHeader(uint32_t rangeStart, uint32_t rangeLength) {
-  if (rangeStart == 0)
-    return std::string();
+  if (rangeStart == 0) return std::string();
   std::string header = "Range: bytes=" + std::to_string(rangeStart - 1) + "-";
   // Inclusive end: the range holds rangeLength bytes starting at byte
   // rangeStart (1-based).
-  if (rangeLength > 0)
-    header += std::to_string(uint64_t{rangeStart} + rangeLength - 2);
+  if (rangeLength > 0) header += std::to_string(uint64_t{rangeStart} + rangeLength - 2);
   return header + "\r\n";
 }
 
-std::string RunTransfer(const TransferRequest &request) {
+std::string RunTransfer(const TransferRequest& request) {
   Exchange exchange(request);
   try {
     return exchange.Run();
@@ -217,18 +195,16 @@ std::string RunTransfer(const TransferRequest &request) {
     // Only allocation failures or a throwing handler get here; the caller still
     // hears the end.
   }
-  if (!exchange.completed())
-    ReportStartFailure(request, ERROR_NOT_ENOUGH_MEMORY);
+  if (!exchange.completed()) ReportStartFailure(request, ERROR_NOT_ENOUGH_MEMORY);
   return std::string();
 }
 
-void ReportStartFailure(const TransferRequest &request, DWORD error) {
-  if (!request.handlers.downloadComplete)
-    return;
+void ReportStartFailure(const TransferRequest& request, DWORD error) {
+  if (!request.handlers.downloadComplete) return;
   try {
     request.handlers.downloadComplete(nullptr, request.user, "", 0, error);
   } catch (...) {
   }
 }
 
-} // namespace net
+}  // namespace net

@@ -11,19 +11,18 @@
 namespace net {
 
 struct TransferRequest {
-  std::string verb = "GET"; // "GET" or "POST"
+  std::string verb = "GET";  // "GET" or "POST"
   std::string url;
-  std::string body; // POST only
+  std::string body;  // POST only
   uint64_t user = 0;
-  uint32_t rangeStart = 0;  // 1-based first byte wanted; 0 asks for no range
-  uint32_t rangeLength = 0; // 0 for an open end
-  std::string referrer, userName, password; // empty for none
-  DWORD_PTR context =
-      0; // WinInet context value for the connection and the request
+  uint32_t rangeStart = 0;                   // 1-based first byte wanted; 0 asks for no range
+  uint32_t rangeLength = 0;                  // 0 for an open end
+  std::string referrer, userName, password;  // empty for none
+  DWORD_PTR context = 0;  // WinInet context value for the connection and the request
   EventHandlers handlers;
   std::string httpVersion;
   uint32_t bufferSize = 4096;
-  uint32_t timeoutMs = 20000; // connect, send and receive, each
+  uint32_t timeoutMs = 20000;  // connect, send and receive, each
 };
 
 // The "Range" line for a request, or empty when none is asked for.
@@ -32,10 +31,10 @@ std::string RangeHeader(uint32_t rangeStart, uint32_t rangeLength);
 // Runs the exchange on the calling thread and returns the body as
 // DOWNLOADCOMPLETE saw it (empty when no response came). DOWNLOADCOMPLETE is
 // raised exactly once.
-std::string RunTransfer(const TransferRequest &request);
+std::string RunTransfer(const TransferRequest& request);
 
 // Tells the caller that a transfer could not even start (e.g. no worker
 // thread).
-void ReportStartFailure(const TransferRequest &request, DWORD error);
+void ReportStartFailure(const TransferRequest& request, DWORD error);
 
-} // namespace net
+}  // namespace net

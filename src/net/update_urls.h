@@ -12,8 +12,7 @@ inline std::string VersionUrl() {
 }
 
 inline std::string PluginArchiveUrl() {
-  return std::string("http://") + kUpdateServerHost +
-         "/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz";
+  return std::string("http://") + kUpdateServerHost + "/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz";
 }
 
-} // namespace net
+}  // namespace net

@@ -33,7 +33,7 @@ inline constexpr uint32_t kDefaultBufferSize = 4096;
 inline constexpr size_t kMaxHttpVersionLength = 29;
 
 class WinInetControl {
-public:
+ public:
   // Attaches `handler` to the event named `name` (ASCII case ignored:
   // "INTERNETSTATUS", "DOWNLOADBEGIN", "DOWNLOADCOMPLETE", "FILEDOWNLOAD",
   // "HEADERS") and returns the handler attached before, or std::monostate when
@@ -44,15 +44,13 @@ public:
 
   // The HTTP version handed to each request (at most 29 characters; more are
   // cut off). Empty lets WinInet choose.
-  const std::string &HttpVersion() const { return httpVersion_; }
+  const std::string& HttpVersion() const { return httpVersion_; }
   void SetHttpVersion(std::string_view version);
 
   // Bytes asked for per read. Zero would read nothing, so it stands for the
   // default.
   uint32_t BufferSize() const { return bufferSize_; }
-  void SetBufferSize(uint32_t bytes) {
-    bufferSize_ = bytes != 0 ? bytes : kDefaultBufferSize;
-  }
+  void SetBufferSize(uint32_t bytes) { bufferSize_ = bytes != 0 ? bytes : kDefaultBufferSize; }
 
   // How long connecting, sending, or waiting for the next bytes may each take
   // before the transfer ends with an error (WinInet's or the socket's time-out
@@ -68,35 +66,27 @@ public:
   // DOWNLOADCOMPLETE got it (empty when no response came).
   std::string HttpGet(std::string_view url, uint64_t user, uint32_t rangeStart,
                       uint32_t rangeLength, std::string_view referrer = {},
-                      std::string_view userName = {},
-                      std::string_view password = {}) const;
-  std::string HttpPost(std::string_view url, std::string_view body,
-                       uint64_t user, uint32_t rangeStart, uint32_t rangeLength,
-                       std::string_view referrer = {},
-                       std::string_view userName = {},
-                       std::string_view password = {}) const;
+                      std::string_view userName = {}, std::string_view password = {}) const;
+  std::string HttpPost(std::string_view url, std::string_view body, uint64_t user,
+                       uint32_t rangeStart, uint32_t rangeLength, std::string_view referrer = {},
+                       std::string_view userName = {}, std::string_view password = {}) const;
   // On a worker thread; returns at once. If no thread can be started,
   // DOWNLOADCOMPLETE is raised on the calling thread before returning.
-  void HttpGetAsync(std::string_view url, uint64_t user, uint32_t rangeStart,
-                    uint32_t rangeLength, std::string_view referrer = {},
-                    std::string_view userName = {},
+  void HttpGetAsync(std::string_view url, uint64_t user, uint32_t rangeStart, uint32_t rangeLength,
+                    std::string_view referrer = {}, std::string_view userName = {},
                     std::string_view password = {}) const;
   // As HttpGetAsync; the user value is also WinInet's context value (seen by
   // INTERNETSTATUS).
   void HttpPostAsync(std::string_view url, std::string_view body, uint64_t user,
-                     uint32_t rangeStart, uint32_t rangeLength,
-                     std::string_view referrer = {},
-                     std::string_view userName = {},
-                     std::string_view password = {}) const;
+                     uint32_t rangeStart, uint32_t rangeLength, std::string_view referrer = {},
+                     std::string_view userName = {}, std::string_view password = {}) const;
 
-private:
+ private:
   // Copies the arguments, the handlers and the properties into one
   // self-contained request.
-  TransferRequest MakeRequest(std::string_view verb, std::string_view url,
-                              std::string_view body, uint64_t user,
-                              uint32_t rangeStart, uint32_t rangeLength,
-                              std::string_view referrer,
-                              std::string_view userName,
+  TransferRequest MakeRequest(std::string_view verb, std::string_view url, std::string_view body,
+                              uint64_t user, uint32_t rangeStart, uint32_t rangeLength,
+                              std::string_view referrer, std::string_view userName,
                               std::string_view password) const;
   // The copy itself could not be made: the caller still hears the end of the
   // transfer.
@@ -108,4 +98,4 @@ private:
   uint32_t timeoutMs_ = kDefaultTimeoutMs;
 };
 
-} // namespace net
+}  // namespace net

@@ -44,11 +44,23 @@ class MainWindowTest : public ::testing::Test {
     status_ = ChildById(app_.window, kStatusBarId);
     ASSERT_NE(tab_, nullptr);
     ASSERT_NE(status_, nullptr);
+    // The load event writes the start date last; the layout is final from then on.
+    ASSERT_TRUE(WaitUntil([&] { return PanelText(status_, 5) == Today(); }));
+    WaitIdle(app_.window);
+  }
+  static std::string Units(const std::wstring& text) {
+    std::string hex;
+    for (wchar_t unit : text) {
+      char part[8];
+      snprintf(part, sizeof(part), "%04X ", static_cast<unsigned>(unit));
+      hex += part;
+    }
+    return hex;
   }
   // The version request ends quickly against the local server; wait for its answer.
   void WaitForVersionPanel(const std::wstring& expected) {
     EXPECT_TRUE(WaitUntil([&] { return PanelText(status_, 1) == expected; }))
-        << "panel 1 holds \"" << PanelText(status_, 1).size() << " units\"";
+        << "panel 1 holds " << Units(PanelText(status_, 1));
   }
 
   RunningApp app_;
@@ -157,7 +169,7 @@ TEST_F(MainWindowTest, PagesFillTheTabAreaAndSurviveMinimiseAndRestore) {
 TEST_F(MainWindowTest, ShowsAChineseLogOnName) {
   Launch({{L"USER", L"张三"}});
   EXPECT_TRUE(WaitUntil([&] { return PanelText(status_, 3) == L"张三"; }))
-      << "panel 3 has " << PanelText(status_, 3).size() << " characters";
+      << "panel 3 holds " << Units(PanelText(status_, 3));
 }
 
 TEST_F(MainWindowTest, ASecondStartOnlySaysSoAndEnds) {
@@ -224,6 +236,37 @@ TEST_F(MainWindowTest, WindowAnswersAtOnceWhileTheServerIsSlow) {
   EXPECT_LT(GetTickCount() - start, 1500u);
   EXPECT_EQ(PanelText(status_, 1), L"\t");  // still waiting
   WaitForVersionPanel(L"1.0.9");
+}
+
+}  // namespace
+
+namespace {
+
+// The screen's DPI for programs started from now on.
+bool SetLogPixels(DWORD dpi) {
+  return RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", REG_DWORD,
+                         &dpi, sizeof(dpi)) == ERROR_SUCCESS;
+}
+
+class HighDpiTest : public MainWindowTest {
+ protected:
+  void TearDown() override {
+    MainWindowTest::TearDown();
+    SetLogPixels(96);
+  }
+};
+
+TEST_F(HighDpiTest, EverythingScalesWithTheScreen) {
+  ASSERT_TRUE(SetLogPixels(144));
+  Launch();
+  const RECT outer = OuterRect(app_.window);
+  EXPECT_EQ(outer.right - outer.left, 645);  // 430 x 1.5
+  EXPECT_EQ(outer.bottom - outer.top, 480);  // 320 x 1.5
+  // Panel edges scale too: 60 x 1.5 = 90, then 110 x 1.5 = 165 ...
+  const std::vector<int> edges = PanelRightEdges(status_);
+  ASSERT_EQ(edges.size(), 6u);
+  EXPECT_EQ(std::vector<int>(edges.begin(), edges.begin() + 5),
+            (std::vector<int>{90, 165, 248, 413, 510}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "app/app_info.h"
 #include "app/status_bar.h"
+#include "app/tab_pages.h"
 
 namespace {
 
@@ -65,6 +66,17 @@ TEST(AppInfoTest, FilledFromTheRunningModule) {
   EXPECT_EQ(info.Path.back(), L'\\');
   EXPECT_EQ(info.Instance, GetModuleHandleW(nullptr));
   EXPECT_EQ(info.FileVersion, (std::array<uint32_t, 4>{1, 0, 8, 0}));
+}
+
+TEST(MissingControlsTest, OperationsOnAMissingControlDoNothing) {
+  // The main window runs on without a tab control or status bar that could not be created.
+  EXPECT_EQ(app::AddTab(nullptr, L"插件管理", 0, -1), -1);
+  app::BindPage(nullptr, 0, nullptr);
+  EXPECT_EQ(app::PageOf(nullptr, 0), nullptr);
+  app::FitPages(nullptr);
+  EXPECT_EQ(app::AddPanel(nullptr, L"\t", L"", 0, 60, L""), -1);
+  app::SetPanelText(nullptr, 1, L"1.0.9");
+  app::LayoutPanels(nullptr);
 }
 
 }  // namespace

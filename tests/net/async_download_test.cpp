@@ -16,7 +16,7 @@ using nettest::Event;
 using testsupport::UpdateServer;
 
 class AsyncDownloadTest : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(UpdateServer::Reset()) << "the update server is not running";
   }
@@ -24,7 +24,7 @@ protected:
 };
 
 std::atomic<int> lateCompletions{0};
-void LateComplete(HINTERNET, uint64_t, const char *, DWORD, DWORD) {
+void LateComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD) {
   ++lateCompletions;
 }
 
@@ -44,7 +44,7 @@ TEST_F(AsyncDownloadTest, ArgumentsHandlersAndPropertiesAreCopiedAtTheStart) {
     referrer.reset();
     control.SetEventHandler("DownloadComplete", &LateComplete);
     control.SetHttpVersion("HTTP/1.0");
-  } // and the control itself is gone
+  }  // and the control itself is gone
 
   ASSERT_TRUE(recorder->WaitComplete(10000));
   EXPECT_EQ(recorder->Completion().data, "payload");
@@ -64,24 +64,22 @@ TEST_F(AsyncDownloadTest, TransfersRunSideBySide) {
   std::vector<std::unique_ptr<DownloadRecorder>> recorders;
   for (int i = 0; i < kCount; ++i) {
     const std::string target = "/part" + std::to_string(i);
-    ASSERT_TRUE(UpdateServer::SetRoute(
-        target, std::string(4000, static_cast<char>('a' + i)),
-        {.chunkDelayMs = 200, .chunkSize = 1000}));
+    ASSERT_TRUE(UpdateServer::SetRoute(target, std::string(4000, static_cast<char>('a' + i)),
+                                       {.chunkDelayMs = 200, .chunkSize = 1000}));
   }
   const DWORD start = ::GetTickCount();
   for (int i = 0; i < kCount; ++i) {
     recorders.push_back(std::make_unique<DownloadRecorder>());
     recorders.back()->Attach(control);
-    control.HttpGetAsync(UpdateServer::Url("/part" + std::to_string(i)),
-                         recorders.back()->Value(), 0, 0);
+    control.HttpGetAsync(UpdateServer::Url("/part" + std::to_string(i)), recorders.back()->Value(),
+                         0, 0);
   }
   for (int i = 0; i < kCount; ++i) {
     ASSERT_TRUE(recorders[i]->WaitComplete(20000)) << i;
-    EXPECT_EQ(recorders[i]->Completion().data,
-              std::string(4000, static_cast<char>('a' + i)));
+    EXPECT_EQ(recorders[i]->Completion().data, std::string(4000, static_cast<char>('a' + i)));
     EXPECT_EQ(recorders[i]->Completion().error, 0u);
   }
-  EXPECT_LT(::GetTickCount() - start, 2400u); // one body alone takes 600 ms
+  EXPECT_LT(::GetTickCount() - start, 2400u);  // one body alone takes 600 ms
 }
 
 struct StatusLog {
@@ -99,12 +97,12 @@ TEST_F(AsyncDownloadTest, PostAsyncHandsItsUserValueToTheStatusCallback) {
   DownloadRecorder recorder;
   recorder.Attach(control);
   control.SetEventHandler("InternetStatus", &OnStatus);
-  control.HttpPostAsync(UpdateServer::Url("/index/tools/getVersion"), "k=v",
-                        recorder.Value(), 0, 0);
+  control.HttpPostAsync(UpdateServer::Url("/index/tools/getVersion"), "k=v", recorder.Value(), 0,
+                        0);
   ASSERT_TRUE(recorder.WaitComplete(10000));
   EXPECT_EQ(recorder.Completion().data, "1.0.9");
   EXPECT_GT(statusLog.calls, 0);
   EXPECT_EQ(statusLog.lastContext, static_cast<DWORD_PTR>(recorder.Value()));
 }
 
-} // namespace
+}  // namespace

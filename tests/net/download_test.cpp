@@ -19,15 +19,14 @@ using testsupport::UpdateServer;
 std::string RandomBytes(size_t count, unsigned seed) {
   std::mt19937 random(seed);
   std::string bytes(count, '\0');
-  for (char &c : bytes)
-    c = static_cast<char>(random() & 0xFF);
+  for (char& c : bytes) c = static_cast<char>(random() & 0xFF);
   return bytes;
 }
 
 enum class Mode { kBlocking, kAsync };
 
 class DownloadTest : public testing::TestWithParam<Mode> {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(UpdateServer::Reset()) << "the update server is not running";
     control_.SetHttpVersion("HTTP/1.1");
@@ -35,25 +34,22 @@ protected:
     recorder_->Attach(control_);
   }
   void TearDown() override {
-    UpdateServer::Reset(); // releases a stalled response
+    UpdateServer::Reset();  // releases a stalled response
     // A worker that has not finished still holds the recorder as its user
     // value: let it live.
-    if (!recorder_->WaitComplete(0))
-      recorder_.release();
+    if (!recorder_->WaitComplete(0)) recorder_.release();
   }
 
   // Fetches and waits until DOWNLOADCOMPLETE; returns the milliseconds that
   // took.
-  DWORD Fetch(const std::string &target, uint32_t rangeStart = 0,
-              uint32_t rangeLength = 0) {
+  DWORD Fetch(const std::string& target, uint32_t rangeStart = 0, uint32_t rangeLength = 0) {
     const DWORD start = ::GetTickCount();
     const std::string url = UpdateServer::Url(target);
     if (GetParam() == Mode::kAsync) {
       control_.HttpGetAsync(url, recorder_->Value(), rangeStart, rangeLength);
       EXPECT_TRUE(recorder_->WaitComplete(60000)) << "no DOWNLOADCOMPLETE";
     } else {
-      returned_ =
-          control_.HttpGet(url, recorder_->Value(), rangeStart, rangeLength);
+      returned_ = control_.HttpGet(url, recorder_->Value(), rangeStart, rangeLength);
       EXPECT_TRUE(recorder_->WaitComplete(0)) << "no DOWNLOADCOMPLETE";
     }
     return ::GetTickCount() - start;
@@ -63,13 +59,12 @@ protected:
   void ExpectWellFormed() {
     const std::vector<Event> events = recorder_->Events();
     ASSERT_FALSE(events.empty());
-    EXPECT_EQ(std::count_if(
-                  events.begin(), events.end(),
-                  [](const Event &e) { return e.kind == Event::kComplete; }),
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const Event& e) { return e.kind == Event::kComplete; }),
               1);
     EXPECT_EQ(events.back().kind, Event::kComplete);
     const DWORD caller = ::GetCurrentThreadId();
-    for (const Event &e : events) {
+    for (const Event& e : events) {
       EXPECT_EQ(e.user, recorder_->Value());
       EXPECT_EQ(e.internet, events.front().internet);
       EXPECT_EQ(e.threadId, events.front().threadId);
@@ -85,8 +80,7 @@ protected:
   }
 
   net::WinInetControl control_;
-  std::unique_ptr<DownloadRecorder> recorder_ =
-      std::make_unique<DownloadRecorder>();
+  std::unique_ptr<DownloadRecorder> recorder_ = std::make_unique<DownloadRecorder>();
   std::string returned_;
 };
 
@@ -99,13 +93,11 @@ TEST_P(DownloadTest, NormalBodyRaisesEveryEventInOrder) {
   ASSERT_GE(kinds.size(), 4u);
   EXPECT_EQ(kinds[0], Event::kHeaders);
   EXPECT_EQ(kinds[1], Event::kBegin);
-  for (size_t i = 2; i + 1 < kinds.size(); ++i)
-    EXPECT_EQ(kinds[i], Event::kChunk);
+  for (size_t i = 2; i + 1 < kinds.size(); ++i) EXPECT_EQ(kinds[i], Event::kChunk);
 
   const std::string headers = recorder_->Events()[0].data;
   EXPECT_EQ(headers.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << headers;
-  EXPECT_NE(headers.find("Content-Length: 11\r\n"), std::string::npos)
-      << headers;
+  EXPECT_NE(headers.find("Content-Length: 11\r\n"), std::string::npos) << headers;
   EXPECT_EQ(headers.substr(headers.size() - 4), "\r\n\r\n");
   EXPECT_EQ(recorder_->Events()[1].total, 11u);
   EXPECT_NE(recorder_->Events()[0].internet, nullptr);
@@ -125,7 +117,7 @@ TEST_P(DownloadTest, TenThousandBytesArriveWholeAndInOrder) {
 
   EXPECT_EQ(recorder_->ChunksJoined(), body);
   DWORD received = 0;
-  for (const Event &chunk : recorder_->OfKind(Event::kChunk)) {
+  for (const Event& chunk : recorder_->OfKind(Event::kChunk)) {
     EXPECT_LE(chunk.data.size(), 4096u);
     received += static_cast<DWORD>(chunk.data.size());
     EXPECT_EQ(chunk.received, received);
@@ -137,16 +129,14 @@ TEST_P(DownloadTest, TenThousandBytesArriveWholeAndInOrder) {
 
 TEST_P(DownloadTest, WithoutContentLengthTheTotalIsZeroThroughout) {
   const std::string body = RandomBytes(6000, 8);
-  ASSERT_TRUE(
-      UpdateServer::SetRoute("/nolength", body, {.omitContentLength = true}));
+  ASSERT_TRUE(UpdateServer::SetRoute("/nolength", body, {.omitContentLength = true}));
   Fetch("/nolength");
   ExpectWellFormed();
 
   ASSERT_EQ(recorder_->OfKind(Event::kBegin).size(), 1u);
   EXPECT_EQ(recorder_->OfKind(Event::kBegin)[0].total, 0u);
   ASSERT_FALSE(recorder_->OfKind(Event::kChunk).empty());
-  for (const Event &chunk : recorder_->OfKind(Event::kChunk))
-    EXPECT_EQ(chunk.total, 0u);
+  for (const Event& chunk : recorder_->OfKind(Event::kChunk)) EXPECT_EQ(chunk.total, 0u);
   EXPECT_EQ(recorder_->Completion().data, body);
   EXPECT_EQ(recorder_->Completion().error, 0u);
 }
@@ -163,8 +153,8 @@ TEST_P(DownloadTest, StopOnFirstChunkEndsWithAnUnfilledBody) {
 }
 
 TEST_P(DownloadTest, StopOnFirstChunkOfUnknownLengthEndsWithAnEmptyBody) {
-  ASSERT_TRUE(UpdateServer::SetRoute("/unknown", RandomBytes(50000, 10),
-                                     {.omitContentLength = true}));
+  ASSERT_TRUE(
+      UpdateServer::SetRoute("/unknown", RandomBytes(50000, 10), {.omitContentLength = true}));
   recorder_->StopOnChunk(1);
   Fetch("/unknown");
   ExpectWellFormed();
@@ -177,11 +167,9 @@ TEST_P(DownloadTest, ErrorPageIsDeliveredLikeAnyBody) {
   Fetch("/no/such/file");
   ExpectWellFormed();
   EXPECT_EQ(recorder_->Kinds().front(), Event::kHeaders);
-  EXPECT_EQ(recorder_->Events()[0].data.rfind("HTTP/1.1 404 Not Found\r\n", 0),
-            0u);
+  EXPECT_EQ(recorder_->Events()[0].data.rfind("HTTP/1.1 404 Not Found\r\n", 0), 0u);
   const Event done = recorder_->Completion();
-  EXPECT_NE(done.data.find("<h1>Not Found</h1>"), std::string::npos)
-      << done.data;
+  EXPECT_NE(done.data.find("<h1>Not Found</h1>"), std::string::npos) << done.data;
   EXPECT_EQ(done.error, 0u);
 }
 
@@ -200,11 +188,9 @@ TEST_P(DownloadTest, RefusedConnectionStillEndsTheDownload) {
   ASSERT_TRUE(UpdateServer::RefuseConnections(true));
   Fetch("/index/tools/getVersion");
   ExpectWellFormed();
-  EXPECT_EQ(recorder_->Events().size(), 1u)
-      << "no HEADERS or DOWNLOADBEGIN without a response";
+  EXPECT_EQ(recorder_->Events().size(), 1u) << "no HEADERS or DOWNLOADBEGIN without a response";
   EXPECT_EQ(recorder_->Completion().data, "");
-  EXPECT_EQ(recorder_->Completion().error,
-            static_cast<DWORD>(ERROR_INTERNET_CANNOT_CONNECT));
+  EXPECT_EQ(recorder_->Completion().error, static_cast<DWORD>(ERROR_INTERNET_CANNOT_CONNECT));
   EXPECT_EQ(returned_, "");
 }
 
@@ -240,11 +226,9 @@ TEST_P(DownloadTest, ServerThatNeverAnswersEndsAfterTheTimeout) {
   EXPECT_EQ(recorder_->Completion().data, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Modes, DownloadTest,
-                         testing::Values(Mode::kBlocking, Mode::kAsync),
-                         [](const auto &info) {
-                           return info.param == Mode::kAsync ? "Async"
-                                                             : "Blocking";
+INSTANTIATE_TEST_SUITE_P(Modes, DownloadTest, testing::Values(Mode::kBlocking, Mode::kAsync),
+                         [](const auto& info) {
+                           return info.param == Mode::kAsync ? "Async" : "Blocking";
                          });
 
-} // namespace
+}  // namespace

@@ -17,7 +17,7 @@ using testsupport::UpdateServer;
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 class RequestWireTest : public testing::Test {
-protected:
+ protected:
   void SetUp() override {
     ASSERT_TRUE(UpdateServer::Reset()) << "the update server is not running";
   }
@@ -30,9 +30,8 @@ protected:
     return seen.empty() ? RecordedRequest{} : seen.front();
   }
   // A blocking GET through the control; returns the request the server saw.
-  RecordedRequest ControlGet(const std::string &url, uint32_t rangeStart = 0,
-                             uint32_t rangeLength = 0,
-                             const std::string &referrer = {}) {
+  RecordedRequest ControlGet(const std::string& url, uint32_t rangeStart = 0,
+                             uint32_t rangeLength = 0, const std::string& referrer = {}) {
     UpdateServer::ClearRequests();
     control_.HttpGet(url, 0, rangeStart, rangeLength, referrer);
     return OnlyRequest();
@@ -41,7 +40,7 @@ protected:
   net::WinInetControl control_;
 };
 
-void ExpectCommonHeaders(const RecordedRequest &request) {
+void ExpectCommonHeaders(const RecordedRequest& request) {
   EXPECT_EQ(request.method, "GET");
   EXPECT_EQ(request.version, "HTTP/1.1");
   EXPECT_EQ(request.Header("User-Agent"), kAgent);
@@ -50,8 +49,7 @@ void ExpectCommonHeaders(const RecordedRequest &request) {
 }
 
 TEST_F(RequestWireTest, DownloadRequest) {
-  RecordedRequest request =
-      ControlGet(UpdateServer::Url("/index/tools/getVersion?a=1&b=2"));
+  RecordedRequest request = ControlGet(UpdateServer::Url("/index/tools/getVersion?a=1&b=2"));
   ExpectCommonHeaders(request);
   EXPECT_EQ(request.target, "/index/tools/getVersion?a=1&b=2");
   EXPECT_FALSE(request.HasHeader("Range"));
@@ -59,8 +57,8 @@ TEST_F(RequestWireTest, DownloadRequest) {
 
   request = ControlGet("http://" + UpdateServer::Host());
   EXPECT_EQ(request.target, "/");
-  request = ControlGet(" HTTP://" + UpdateServer::Host() + "/update/a.rbz ", 0,
-                       0, "http://referrer.example/page");
+  request = ControlGet(" HTTP://" + UpdateServer::Host() + "/update/a.rbz ", 0, 0,
+                       "http://referrer.example/page");
   EXPECT_EQ(request.target, "/update/a.rbz");
   EXPECT_EQ(request.Header("Referer"), "http://referrer.example/page");
 }
@@ -75,20 +73,17 @@ TEST_F(RequestWireTest, RangeHeaderFollowsStartAndLength) {
 
 TEST_F(RequestWireTest, HttpVersionPropertyIsSent) {
   control_.SetHttpVersion("HTTP/1.0");
-  EXPECT_EQ(ControlGet(UpdateServer::Url("/index/tools/getVersion")).version,
-            "HTTP/1.0");
+  EXPECT_EQ(ControlGet(UpdateServer::Url("/index/tools/getVersion")).version, "HTTP/1.0");
 }
 
 TEST_F(RequestWireTest, PostSendsItsBodyAsAForm) {
   UpdateServer::ClearRequests();
-  const std::string reply =
-      control_.HttpPost(UpdateServer::Url("/index/tools/getVersion"),
-                        "name=value&x=%E7%BF%8E", 0, 1, 0);
+  const std::string reply = control_.HttpPost(UpdateServer::Url("/index/tools/getVersion"),
+                                              "name=value&x=%E7%BF%8E", 0, 1, 0);
   EXPECT_EQ(reply, "1.0.9");
   const RecordedRequest request = OnlyRequest();
   EXPECT_EQ(request.method, "POST");
-  EXPECT_EQ(request.Header("Content-Type"),
-            "application/x-www-form-urlencoded");
+  EXPECT_EQ(request.Header("Content-Type"), "application/x-www-form-urlencoded");
   EXPECT_EQ(request.Header("Range"), "bytes=0-");
   EXPECT_EQ(request.body, "name=value&x=%E7%BF%8E");
 }
@@ -102,8 +97,7 @@ TEST_F(RequestWireTest, TextRequest) {
   EXPECT_FALSE(request.HasHeader("Referer"));
 
   UpdateServer::ClearRequests();
-  net::HttpGetText("http://" + UpdateServer::Host(),
-                   "http://referrer.example/");
+  net::HttpGetText("http://" + UpdateServer::Host(), "http://referrer.example/");
   request = OnlyRequest();
   EXPECT_EQ(request.target, "/");
   EXPECT_EQ(request.Header("Referer"), "http://referrer.example/");
@@ -111,27 +105,22 @@ TEST_F(RequestWireTest, TextRequest) {
 
 TEST_F(RequestWireTest, BufferSizeBoundsEachChunk) {
   std::string body(10000, '\0');
-  for (size_t i = 0; i < body.size(); ++i)
-    body[i] = static_cast<char>(i * 7);
+  for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>(i * 7);
   ASSERT_TRUE(UpdateServer::SetRoute("/body", body));
   DownloadRecorder recorder;
   recorder.Attach(control_);
   control_.SetBufferSize(1000);
-  EXPECT_EQ(
-      control_.HttpGet(UpdateServer::Url("/body"), recorder.Value(), 0, 0),
-      body);
+  EXPECT_EQ(control_.HttpGet(UpdateServer::Url("/body"), recorder.Value(), 0, 0), body);
   const std::vector<Event> chunks = recorder.OfKind(Event::kChunk);
   EXPECT_GE(chunks.size(), 10u);
-  for (const Event &chunk : chunks)
-    EXPECT_LE(chunk.data.size(), 1000u);
+  for (const Event& chunk : chunks) EXPECT_LE(chunk.data.size(), 1000u);
   EXPECT_EQ(recorder.ChunksJoined(), body);
 }
 
 TEST_F(RequestWireTest, LongResponseHeadersStillReachTheHeadersHandler) {
   std::vector<std::string> lines;
   for (char c : {'a', 'b', 'c', 'd'})
-    lines.push_back("X-Padding-" + std::string(1, c) + ": " +
-                    std::string(1500, c));
+    lines.push_back("X-Padding-" + std::string(1, c) + ": " + std::string(1500, c));
   ASSERT_TRUE(UpdateServer::SetRoute("/long", "ok", {.extraHeaders = lines}));
   DownloadRecorder recorder;
   recorder.Attach(control_);
@@ -140,11 +129,10 @@ TEST_F(RequestWireTest, LongResponseHeadersStillReachTheHeadersHandler) {
   ASSERT_EQ(headers.size(), 1u);
   EXPECT_GT(headers[0].data.size(), 6000u);
   EXPECT_EQ(headers[0].data.rfind("HTTP/1.1 200 OK\r\n", 0), 0u);
-  for (const std::string &line : lines) {
-    EXPECT_NE(headers[0].data.find(line + "\r\n"), std::string::npos)
-        << line.substr(0, 12);
+  for (const std::string& line : lines) {
+    EXPECT_NE(headers[0].data.find(line + "\r\n"), std::string::npos) << line.substr(0, 12);
   }
   EXPECT_EQ(recorder.Completion().data, "ok");
 }
 
-} // namespace
+}  // namespace

@@ -237,9 +237,13 @@ MessageBoxInfo ReadMessageBox(HWND box) {
 bool Answer(const MessageBoxInfo& box, int buttonId, DWORD timeoutMs) {
   HWND button = ::GetDlgItem(box.window, buttonId);
   if (!button || !::IsWindowVisible(button)) return false;
-  return ::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(button)) &&
-         WaitForWindowGone(box.window, timeoutMs);
+  if (!::PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(button))) {
+    return false;
+  }
+  // Under Wine the answered box is hidden at once but destroyed about two seconds later.
+  HWND window = box.window;
+  return WaitUntil([window] { return !::IsWindowVisible(window); }, timeoutMs);
 }
 
 ::testing::AssertionResult ExpectNoMessageBox(DWORD pid, DWORD ms) {

@@ -94,8 +94,8 @@ struct MessageBoxInfo {
 // The first visible message box of the process to appear (any process: kAnyProcess).
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, DWORD timeoutMs = kDefaultTimeoutMs);
 MessageBoxInfo ReadMessageBox(HWND box);
-// Presses IDOK or IDCANCEL and waits until the box is gone; false when the box has no such
-// button or does not close.
+// Presses IDOK or IDCANCEL and waits until the box has closed (it is no longer visible);
+// false when the box has no such button or does not close.
 bool Answer(const MessageBoxInfo& box, int buttonId, DWORD timeoutMs = kDefaultTimeoutMs);
 // Succeeds when no message box of the process shows up within `ms`; otherwise names it.
 ::testing::AssertionResult ExpectNoMessageBox(DWORD pid, DWORD ms = 1000);

@@ -169,8 +169,8 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   PROCESS_INFORMATION info{};
   // The loader finds its own files from its first argument, so that stays a Unix path.
   const std::wstring application = loader.empty() ? exe : OnDriveZ(loader);
-  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr,
-                        nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT, block.data(),
+  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_UNICODE_ENVIRONMENT, block.data(),
                         workdir.empty() ? nullptr : workdir.c_str(), &startup, &info)) {
     return {};
   }

@@ -21,7 +21,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
+managed=1
 if [ "${LINGTU_USE_DISPLAY:-0}" != 1 ] || [ -z "${DISPLAY:-}" ]; then
+  managed=0
   display=${LINGTU_XVFB_DISPLAY:-}
   if [ -z "$display" ]; then
     for n in $(seq 90 140); do
@@ -39,9 +41,17 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   "$here/make_prefix.sh" "$WINEPREFIX"
 fi
 wineserver -p
-# Start Wine's background services (desktop, devices) now, detached from our output: a
-# test whose pipes they inherited would look unfinished to the test runner.
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
+# Without a window manager (the virtual display), Wine waits two seconds for one whenever a
+# framed window is hidden or destroyed; unmanaged windows close at once. On a real display
+# the window manager frames the windows as usual. This first Wine command also starts
+# Wine's background services, detached from our output: a test whose pipes they inherited
+# would look unfinished to the test runner.
+x11key='HKCU\Software\Wine\X11 Driver'
+if [ "$managed" = 1 ]; then
+  wine reg delete "$x11key" /v Managed /f >/dev/null 2>&1 </dev/null || true
+else
+  wine reg add "$x11key" /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 </dev/null || true
+fi
 
 python3 "$here/update_server.py" --port "$LINGTU_SERVER_PORT" \
   --control-port "$LINGTU_SERVER_CONTROL_PORT" --root "$state/server" &

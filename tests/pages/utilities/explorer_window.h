@@ -10,6 +10,7 @@
 #include <set>
 #include <string>
 
+#include "base/text.h"
 #include "support/driver.h"
 #include "support/remote_buffer.h"
 
@@ -41,16 +42,22 @@ inline std::set<std::wstring> ExplorerItems(HWND explorer) {
   return names;
 }
 
-// Waits for an Explorer window titled `title` that lists `items`, then closes it. True when
-// such a window appeared.
+// Waits for an Explorer window titled `title` (in any letter case: it shows the folder's name
+// as the path spells it) that lists `items`, then closes it.
 inline ::testing::AssertionResult ExplorerShowed(const std::wstring& title,
                                                  const std::set<std::wstring>& items) {
-  const HWND explorer = testsupport::WaitForWindow(kExplorerClass, title);
-  if (!explorer) return ::testing::AssertionFailure() << "no Explorer window with that title";
+  const HWND explorer = testsupport::WaitForWindow(kExplorerClass);
+  if (!explorer) return ::testing::AssertionFailure() << "no Explorer window";
+  const std::wstring shown = testsupport::WindowText(explorer);
+  if (::CompareStringOrdinal(shown.c_str(), -1, title.c_str(), -1, TRUE) != CSTR_EQUAL) {
+    testsupport::RequestClose(explorer);
+    return ::testing::AssertionFailure()
+           << "the Explorer window is titled " << base::WideToUtf8(shown);
+  }
   const bool listed = testsupport::WaitUntil([&] { return ExplorerItems(explorer) == items; });
-  const size_t shown = ExplorerItems(explorer).size();
+  const size_t count = ExplorerItems(explorer).size();
   testsupport::RequestClose(explorer);
-  if (!listed) return ::testing::AssertionFailure() << "it lists other items (" << shown << ")";
+  if (!listed) return ::testing::AssertionFailure() << "it lists other items (" << count << ")";
   return ::testing::AssertionSuccess();
 }
 

@@ -1,5 +1,5 @@
-// The utilities page as it opens: its version list, the uninstall button's state and the
-// selection shared with the plug-in page.
+// The utilities page as it opens: its version list, the uninstall button's
+// state and the selection shared with the plug-in page.
 #include <gtest/gtest.h>
 
 #include "utilities_session.h"
@@ -13,9 +13,9 @@ using testsupport::ListTexts;
 
 constexpr wchar_t kNoSketchUp[] = L"未检测到已安装的草图大师，请先安装草图大师！";
 
-using PageTest = UtilitiesPageTest;
+using UtilitiesLoadTest = UtilitiesPageTest;
 
-TEST_F(PageTest, WithoutSketchUpEveryButtonAsksToInstallItFirst) {
+TEST_F(UtilitiesLoadTest, WithoutSketchUpEveryButtonAsksToInstallItFirst) {
   // A registered version whose install folder is gone does not count.
   versions_.Add(L"SketchUp 2021", scratch_ + L"\\gone\\");
   Launch();
@@ -28,7 +28,7 @@ TEST_F(PageTest, WithoutSketchUpEveryButtonAsksToInstallItFirst) {
   }
 }
 
-TEST_F(PageTest, UninstallButtonFollowsTheInstallStateOfTheChosenVersion) {
+TEST_F(UtilitiesLoadTest, UninstallButtonFollowsTheInstallStateOfTheChosenVersion) {
   AddVersion(L"SketchUp 2019");
   AddVersion(L"SketchUp 2020");
   AddVersion(L"SketchUp 2021");
@@ -48,7 +48,7 @@ TEST_F(PageTest, UninstallButtonFollowsTheInstallStateOfTheChosenVersion) {
   EXPECT_TRUE(IsEnabled(Button(kUninstallId)));
 }
 
-TEST_F(PageTest, UninstallButtonStartsDisabledWhenTheFirstVersionHasNoPlugin) {
+TEST_F(UtilitiesLoadTest, UninstallButtonStartsDisabledWhenTheFirstVersionHasNoPlugin) {
   AddVersion(L"SketchUp 2019");
   AddVersion(L"SketchUp 2020");
   ASSERT_TRUE(PutPlugin(PluginFolder1(L"SketchUp 2020")));
@@ -56,7 +56,7 @@ TEST_F(PageTest, UninstallButtonStartsDisabledWhenTheFirstVersionHasNoPlugin) {
   EXPECT_FALSE(IsEnabled(Button(kUninstallId)));
 }
 
-TEST_F(PageTest, SelectionIsMirroredWithThePluginPageBothWays) {
+TEST_F(UtilitiesLoadTest, SelectionIsMirroredWithThePluginPageBothWays) {
   AddVersion(L"SketchUp 2019");
   AddVersion(L"SketchUp 2020");
   AddVersion(L"SketchUp 2021");
@@ -69,14 +69,15 @@ TEST_F(PageTest, SelectionIsMirroredWithThePluginPageBothWays) {
   EXPECT_EQ(ListSelectedIndex(pluginList), 2);
   EXPECT_FALSE(IsEnabled(Button(kUninstallId)));
 
-  // The plug-in page is hidden behind this one; its list is told of a selection directly.
+  // The plug-in page is hidden behind this one; its list is told of a selection
+  // directly.
   ASSERT_TRUE(testsupport::SelectTabAsUser(testsupport::ChildById(app_.window, kTabControlId), 0));
   ASSERT_TRUE(testsupport::SelectAsUser(pluginList, 1));
   EXPECT_EQ(ListSelectedIndex(list_), 1);
   EXPECT_TRUE(IsEnabled(Button(kUninstallId)));
 }
 
-TEST_F(PageTest, ButtonsWithoutAChosenVersionAskForOne) {
+TEST_F(UtilitiesLoadTest, ButtonsWithoutAChosenVersionAskForOne) {
   AddVersion(L"SketchUp 2021");
   Launch();
   ASSERT_TRUE(testsupport::SelectAsUser(list_, -1));  // a selection change that leaves none
@@ -84,25 +85,6 @@ TEST_F(PageTest, ButtonsWithoutAChosenVersionAskForOne) {
   for (int index = 1; index < 8; ++index) {
     SCOPED_TRACE(index);
     ExpectClickShows(kCommandIds[index], L"请选择要操作的草图版本！");
-  }
-}
-
-TEST_F(PageTest, ButtonsCarryTheirToolTips) {
-  AddVersion(L"SketchUp 2021");
-  Launch();
-  const std::pair<int, const wchar_t*> tips[] = {
-      {kUninstallId, L"删除插件目录下的翎图匠文件"},
-      {kPluginOwnFolderId, L"打开草图大师插件目录下的翎图匠目录"},
-      {kConfigFolder1Id, L"打开草图大师配置文件路径，该文件保存用户设置"},
-      {kConfigFolder2Id, L"打开草图大师配置文件路径，该文件保存系统设置"},
-      {kPluginFolder1Id, L"打开带用户名的插件启动目录(AppData)"},
-      {kPluginFolder2Id, L"打开不带用户名的插件启动目录(ProgramData)"},
-      {kSketchUpFolderId, L"打开草图大师启动程序所在目录"},
-      {kEnvironmentCheckId, L"检测当前草图版本插件安装环境"},
-      {kListId, L"当前已安装的SU版本列表"},
-  };
-  for (const auto& [id, tip] : tips) {
-    EXPECT_EQ(testsupport::ToolTipText(testsupport::ChildById(page_, id)), std::wstring(tip)) << id;
   }
 }
 

@@ -108,10 +108,16 @@ class UtilitiesPageTest : public ::testing::Test {
     EXPECT_TRUE(WriteText(folder + L"\\SketchUp.exe", "MZ"));
     EXPECT_TRUE(versions_.Add(version, closingBackslash ? folder + L"\\" : folder));
     ++listedVersions_;
-    for (const std::wstring& made : {profile_ + L"\\AppData\\Roaming\\SketchUp\\" + version,
-                                     profile_ + L"\\AppData\\Local\\SketchUp\\" + version,
-                                     programData_ + L"\\SketchUp\\" + version}) {
-      if (!Exists(made)) madeForVersions_.push_back(made);
+    // What the test makes in the profile for this version goes again afterwards: the
+    // outermost folder that is not there yet.
+    for (const std::wstring& parent :
+         {profile_ + L"\\AppData\\Roaming\\SketchUp", profile_ + L"\\AppData\\Local\\SketchUp",
+          programData_ + L"\\SketchUp"}) {
+      if (!Exists(parent)) {
+        madeForVersions_.push_back(parent);
+      } else if (!Exists(parent + L"\\" + version)) {
+        madeForVersions_.push_back(parent + L"\\" + version);
+      }
     }
     return folder;
   }

@@ -1,0 +1,130 @@
+#include "support/sketchup_fixture.h"
+
+#include "base/unique_handle.h"
+#include "support/paths.h"
+#include "support/standin.h"
+
+namespace testsupport {
+namespace {
+
+const std::wstring kKeyPrefix = std::wstring(kSketchUpKey) + L"\\";
+
+bool Exists(const std::wstring& path) {
+  return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+base::UniqueRegKey CreateKey(const std::wstring& path) {
+  base::UniqueRegKey key;
+  if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS) {
+    key.reset();
+  }
+  return key;
+}
+
+void RemoveSketchUpKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSketchUpKey); }
+
+}  // namespace
+
+SketchUpInstallations::SketchUpInstallations()
+    : root_(MakeScratchFolder(L"sketchup-installations")),
+      userProfile_(root_ + L"\\users\\tester"),
+      allUsersProfile_(root_ + L"\\ProgramData") {
+  RemoveSketchUpKey();
+  MakeFolders(userProfile_);
+  MakeFolders(allUsersProfile_);
+}
+
+SketchUpInstallations::~SketchUpInstallations() {
+  RemoveSketchUpKey();
+  for (const auto& folder : made_) DeleteTree(folder);
+  DeleteTree(root_);
+}
+
+std::wstring SketchUpInstallations::Add(const std::wstring& versionName,
+                                        std::optional<std::wstring> installFolder,
+                                        bool createFolder, bool copyStandin) {
+  std::wstring folder =
+      installFolder ? *installFolder : root_ + L"\\install-" + std::to_wstring(++madeUp_);
+  if (!folder.empty() && folder.back() == L'\\') folder.pop_back();
+  if (createFolder) {
+    // Remember the outermost folder made here, to remove exactly that at the end.
+    std::wstring outermost;
+    for (std::wstring f = folder; !f.empty() && !Exists(f); f = f.substr(0, f.rfind(L'\\'))) {
+      outermost = f;
+      if (f.find(L'\\') == std::wstring::npos) break;
+    }
+    if (!outermost.empty()) made_.push_back(outermost);
+    MakeFolders(folder);
+    if (copyStandin) CopyStandinAs(folder, L"SketchUp.exe");
+  }
+  const std::wstring value = folder + L"\\";
+  SetInstallLocationValue(versionName, value);
+  return value;
+}
+
+bool SketchUpInstallations::AddWithoutInstallLocation(const std::wstring& versionName) {
+  return static_cast<bool>(CreateKey(kKeyPrefix + versionName));
+}
+
+bool SketchUpInstallations::SetInstallLocationValue(const std::wstring& versionName,
+                                                    const std::wstring& value, DWORD type) {
+  base::UniqueRegKey key = CreateKey(kKeyPrefix + versionName + L"\\InstallLocation");
+  if (!key) return false;
+  const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
+  return ::RegSetValueExW(key.get(), nullptr, 0, type,
+                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+}
+
+std::vector<EnvChange> SketchUpInstallations::ProfileEnvironment() const {
+  return {{L"USERPROFILE", userProfile_}, {L"ALLUSERSPROFILE", allUsersProfile_}};
+}
+
+std::wstring SketchUpInstallations::PluginFolder1(const std::wstring& versionName) const {
+  return PluginFolder1Under(userProfile_, versionName);
+}
+
+std::wstring SketchUpInstallations::PluginFolder2(const std::wstring& versionName) const {
+  return PluginFolder2Under(allUsersProfile_, versionName);
+}
+
+std::wstring SketchUpInstallations::Folder(const std::wstring& name) const {
+  const std::wstring folder = root_ + L"\\" + name;
+  MakeFolders(folder);
+  return folder;
+}
+
+std::wstring PluginFolder1Under(const std::wstring& userProfile, const std::wstring& versionName) {
+  return userProfile + L"\\AppData\\Roaming\\SketchUp\\" + versionName + L"\\SketchUp\\Plugins";
+}
+
+std::wstring PluginFolder2Under(const std::wstring& allUsersProfile,
+                                const std::wstring& versionName) {
+  return allUsersProfile + L"\\SketchUp\\" + versionName + L"\\SketchUp\\Plugins";
+}
+
+bool WritePluginFiles(const std::wstring& pluginFolder, bool marker, bool folder) {
+  if (!MakeFolders(pluginFolder)) return false;
+  bool ok = true;
+  if (marker) ok &= WriteFileBytes(pluginFolder + L"\\Brindo.rb", "# loads the Brindo plug-in\n");
+  if (folder) {
+    ok &= MakeFolders(pluginFolder + L"\\Brindo");
+    ok &= WriteFileBytes(pluginFolder + L"\\Brindo\\main.rb", "module Brindo; end\n");
+  }
+  return ok;
+}
+
+bool PluginMarkerExists(const std::wstring& pluginFolder) {
+  return Exists(pluginFolder + L"\\Brindo.rb");
+}
+
+bool PluginFolderExists(const std::wstring& pluginFolder) {
+  return IsFolder(pluginFolder + L"\\Brindo");
+}
+
+}  // namespace testsupport
