@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "base/unique_handle.h"
 #include "environment/file_exists.h"
 
 namespace utilities_page {
@@ -33,6 +34,29 @@ std::wstring FullPath(const std::wstring& folder) {
   }
 }
 
+// Takes every link (reparse point) out of a tree: the link itself, never what it points to.
+// The shell's folder deletion may follow a link and empty a folder outside the tree. False
+// when a link could not be removed.
+bool RemoveLinksIn(const std::wstring& path) {
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryW(path.c_str())
+                                                   : ::DeleteFileW(path.c_str());
+  }
+  if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  bool removed = true;
+  WIN32_FIND_DATAW entry;
+  base::UniqueFind find(::FindFirstFileW((path + L"\\*").c_str(), &entry));
+  if (!find) return true;
+  do {
+    const std::wstring_view name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    removed = RemoveLinksIn(path + L"\\" + entry.cFileName) && removed;
+  } while (::FindNextFileW(find.get(), &entry));
+  return removed;
+}
+
 }  // namespace
 
 bool ShellDeletePath(const std::wstring& path, FILEOP_FLAGS flags) {
@@ -56,7 +80,7 @@ RemovalResult RemovePlugin(const std::wstring& pluginFolder) {
   const std::wstring files = folder + L"\\Brindo";
   if (!environment::FileExists(marker)) return RemovalResult::kNotInstalled;
 
-  if (environment::FileExists(files)) ShellDeletePath(files, kDeleteFlags);
+  if (environment::FileExists(files) && RemoveLinksIn(files)) ShellDeletePath(files, kDeleteFlags);
   if (!environment::FileExists(files)) ::DeleteFileW(marker.c_str());
   return environment::FileExists(marker) || environment::FileExists(files)
              ? RemovalResult::kLeftBehind
