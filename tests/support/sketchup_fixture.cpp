@@ -27,7 +27,9 @@ base::UniqueRegKey CreateKey(const std::wstring& path) {
   return key;
 }
 
-void RemoveSketchUpKey() { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSketchUpKey); }
+void RemoveSketchUpKey() {
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSketchUpKey);
+}
 
 }  // namespace
 
@@ -77,8 +79,8 @@ bool SketchUpInstallations::SetInstallLocationValue(const std::wstring& versionN
   base::UniqueRegKey key = CreateKey(kKeyPrefix + versionName + L"\\InstallLocation");
   if (!key) return false;
   const auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-  return ::RegSetValueExW(key.get(), nullptr, 0, type,
-                          reinterpret_cast<const BYTE*>(value.c_str()), bytes) == ERROR_SUCCESS;
+  return ::RegSetValueExW(key.get(), nullptr, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 std::vector<EnvChange> SketchUpInstallations::ProfileEnvironment() const {

@@ -68,7 +68,8 @@ TEST(SketchUpFixtureTest, RegistersVersionsAndCleansUpOnlyWhatItMade) {
 TEST(SketchUpFixtureTest, PluginFoldersFollowTheProfiles) {
   SketchUpInstallations installations;
   EXPECT_EQ(installations.PluginFolder1(L"SketchUp 2021"),
-            installations.UserProfile() + L"\\AppData\\Roaming\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
+            installations.UserProfile() +
+                L"\\AppData\\Roaming\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
   EXPECT_EQ(PluginFolder2Under(L"C:\\ProgramData", L"SketchUp 2023"),
             L"C:\\ProgramData\\SketchUp\\SketchUp 2023\\SketchUp\\Plugins");
 }
