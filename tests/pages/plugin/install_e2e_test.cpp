@@ -21,6 +21,16 @@ testsupport::RouteOptions Slowly(bool withLength = true) {
   return options;
 }
 
+// A download that lasts several seconds (64 chunks, 100 ms apart): time enough to act on the
+// page while it runs, even on a busy machine.
+testsupport::RouteOptions VerySlowly() {
+  testsupport::RouteOptions options;
+  options.chunkSize = 4096;
+  options.chunkDelayMs = 100;
+  return options;
+}
+constexpr size_t kVerySlowPadding = 256 * 1024;
+
 // Reads the bar while the download runs, until the result box appears.
 struct BarWatch {
   std::vector<int> positions;  // while the bar was visible
@@ -176,8 +186,8 @@ TEST_F(InstallTest, ChecksRefuseInTheirOrder) {
 
 TEST_F(InstallTest, ASecondClickWhileDownloadingIsRefusedAndTheFirstGoesOn) {
   AddVersion(L"SketchUp 2021");
-  const PluginFiles plugin = NewPlugin(160 * 1024);
-  ASSERT_TRUE(Serve(plugin.Zip().bytes, Slowly()));
+  const PluginFiles plugin = NewPlugin(kVerySlowPadding);
+  ASSERT_TRUE(Serve(plugin.Zip().bytes, VerySlowly()));
   Launch();
 
   ASSERT_TRUE(testsupport::Click(Button(kInstallId)));
@@ -222,14 +232,16 @@ TEST_F(InstallTest, AnEarlierTemporaryArchiveIsReplaced) {
 TEST_F(InstallTest, ThePluginGoesToTheVersionSelectedWhenTheClickWasAccepted) {
   AddVersion(L"SketchUp 2021");
   AddVersion(L"SketchUp 2022");
-  const PluginFiles plugin = NewPlugin(160 * 1024);
-  ASSERT_TRUE(Serve(plugin.Zip().bytes, Slowly()));
+  const PluginFiles plugin = NewPlugin(kVerySlowPadding);
+  ASSERT_TRUE(Serve(plugin.Zip().bytes, VerySlowly()));
   Launch();
   ASSERT_TRUE(Choose(L"SketchUp 2021"));
 
   ASSERT_TRUE(testsupport::Click(Button(kInstallId)));
   ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::IsVisible(progress_); }));
   ASSERT_TRUE(Choose(L"SketchUp 2022"));
+  ASSERT_FALSE(testsupport::WaitForMessageBox(Pid(), 0))
+      << "the download ended before the selection changed";
   const auto box = testsupport::WaitForMessageBox(Pid(), 15000);
   ExpectBox(box, kInstalled);
   ASSERT_TRUE(box && testsupport::Answer(*box, IDOK));

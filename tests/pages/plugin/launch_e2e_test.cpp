@@ -1,6 +1,9 @@
 // Starting SketchUp from the first page, and the page as it opens.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "plugin_page_session.h"
 
 namespace plugin_test {
@@ -8,23 +11,32 @@ namespace {
 
 class LaunchTest : public PluginPageTest {
  protected:
-  void TearDown() override {
-    for (HWND window : StandinWindowsNow()) ::PostMessageW(window, WM_CLOSE, 0, 0);
-    testsupport::WaitUntil([&] { return StandinWindowsNow().empty(); });
-    PluginPageTest::TearDown();
+  void SetUp() override {
+    PluginPageTest::SetUp();
+    const auto running = testsupport::ProcessesNamed(L"SketchUp.exe");
+    runningBefore_.assign(running.begin(), running.end());
   }
 
-  static std::vector<HWND> StandinWindowsNow() {
-    std::vector<HWND> windows;
+  // The programs the assistant started through the shell are no children of this test: end
+  // them here, or they would outlive it (and hold its output open).
+  void TearDown() override {
     for (DWORD pid : testsupport::ProcessesNamed(L"SketchUp.exe")) {
-      for (HWND window : testsupport::StandinWindows(pid)) windows.push_back(window);
+      if (std::find(runningBefore_.begin(), runningBefore_.end(), pid) != runningBefore_.end()) {
+        continue;
+      }
+      base::UniqueKernelHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+      if (!process) continue;
+      ::TerminateProcess(process.get(), 0);
+      ::WaitForSingleObject(process.get(), 5000);
     }
-    return windows;
+    PluginPageTest::TearDown();
   }
 
   std::vector<testsupport::StandinStart> Starts() const {
     return testsupport::ReadStandinLog(standinLog_);
   }
+
+  std::vector<DWORD> runningBefore_;
 };
 
 TEST_F(LaunchTest, StartsTheSketchUpOfTheSelectedVersion) {

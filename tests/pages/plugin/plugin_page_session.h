@@ -373,10 +373,12 @@ class PluginPageTest : public ::testing::Test {
     return false;
   }
 
-  // Idle: no bar, nothing in Label1, and no download left running.
+  // Idle: no bar and nothing in Label1. The download's worker ends a run after the result box
+  // is closed, so give it a moment.
   void ExpectIdle() {
     ASSERT_TRUE(testsupport::WaitIdle(page_));
-    EXPECT_FALSE(testsupport::IsVisible(progress_));
+    EXPECT_TRUE(testsupport::WaitUntil([&] { return !testsupport::IsVisible(progress_); }, 2000))
+        << "the progress bar is still shown";
     EXPECT_TRUE(testsupport::WaitUntil([&] { return !Label1ShowsText(); }, 2000))
         << "Label1 still shows a text";
   }
