@@ -30,8 +30,7 @@ std::string HttpGetText(std::string_view url, std::string_view referrer, std::st
         OrNull(userText), OrNull(passwordText), INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) return std::string();
     const char* acceptTypes[] = {"*/*", nullptr};
-    // Always from the server, never the cache; no keep-connection for a one-off
-    // question.
+    // Always from the server, never the cache; no keep-connection for a one-off question.
     const DWORD flags = INTERNET_FLAG_RELOAD | (parts.secure ? INTERNET_FLAG_SECURE : 0);
     UniqueInternet request(::HttpOpenRequestA(connection.get(), "GET", parts.path.c_str(),
                                               "HTTP/1.1", OrNull(referrerText), acceptTypes, flags,

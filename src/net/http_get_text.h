@@ -6,11 +6,10 @@
 
 namespace net {
 
-// GETs `url` and returns the body bytes exactly as received, whatever the
-// status code; empty when anything fails (and, indistinguishably, for an empty
-// body). Empty referrer, user name or password are not passed on. Blocks for
-// the whole exchange, with WinInet's default time-outs; safe to call from
-// several threads at once.
+// GETs `url` and returns the body bytes exactly as received, whatever the status code; empty when
+// anything fails (and, indistinguishably, for an empty body). Empty referrer, user name or password
+// are not passed on. Blocks for the whole exchange, with WinInet's default time-outs; safe to call
+// from several threads at once.
 std::string HttpGetText(std::string_view url, std::string_view referrer = {},
                         std::string_view userName = {}, std::string_view password = {});
 

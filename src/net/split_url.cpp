@@ -19,9 +19,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return true;
 }
 
-// The value of the leading decimal digits; none gives 0. Saturates rather than
-// wrapping so that a huge number stays out of the port range instead of landing
-// on a real port.
+// The value of the leading decimal digits; none gives 0. Saturates rather than wrapping so that a
+// huge number stays out of the port range instead of landing on a real port.
 uint32_t LeadingNumber(std::string_view text) {
   uint64_t value = 0;
   for (char c : text) {

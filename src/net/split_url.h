@@ -14,11 +14,10 @@ struct UrlParts {
   bool secure = false;  // "https://"
 };
 
-// Accepts "http://", "https://" (any case) or no scheme. Spaces around the URL,
-// the host and the path are dropped; a query string stays in the path;
-// "host:port" names the port, which otherwise is 80 (443 for "https://"). User
-// information is not recognised. With `knownHost` given, a URL without a scheme
-// is taken as a path on that host.
+// Accepts "http://", "https://" (any case) or no scheme. Spaces around the URL, the host and the
+// path are dropped; a query string stays in the path; "host:port" names the port, which otherwise
+// is 80 (443 for "https://"). User information is not recognised. With `knownHost` given, a URL
+// without a scheme is taken as a path on that host.
 UrlParts SplitUrl(std::string_view url, std::string_view knownHost = {});
 
 }  // namespace net

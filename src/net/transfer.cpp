@@ -11,8 +11,7 @@ namespace net {
 namespace {
 
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
-// Always ask the server (never the cache) and keep the connection for WinInet
-// to reuse.
+// Always ask the server (never the cache) and keep the connection for WinInet to reuse.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr size_t kMaxExtraHeaders = 4095;
@@ -27,8 +26,7 @@ DWORD LastErrorOr(DWORD fallback) {
   return error != 0 ? error : fallback;
 }
 
-// Set on every handle: WinInet implementations differ in what a child handle
-// inherits.
+// Set on every handle: WinInet implementations differ in what a child handle inherits.
 void SetTimeouts(HINTERNET handle, DWORD ms) {
   for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT}) {
@@ -40,8 +38,8 @@ class Exchange {
  public:
   explicit Exchange(const TransferRequest& request) : r_(request) {}
 
-  // Runs the exchange; DOWNLOADCOMPLETE has been raised unless an exception
-  // escaped, and completed() says whether it was.
+  // Runs the exchange; DOWNLOADCOMPLETE has been raised unless an exception escaped, and
+  // completed() says whether it was.
   std::string Run();
   bool completed() const { return completed_; }
 
@@ -114,8 +112,7 @@ void Exchange::RaiseHeaders() {
   DWORD size = kRawHeadersSize - 1;
   BOOL ok =
       ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
-  // Long headers (many cookies, say) still reach the handler: ask again with
-  // the size needed.
+  // Long headers (many cookies, say) still reach the handler: ask again with the size needed.
   if (!ok && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     text.assign(static_cast<size_t>(size) + 1, '\0');
     ok = ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
@@ -169,8 +166,7 @@ std::string Exchange::ReadBody() {
     std::memcpy(body.data() + received, buffer.data(), n);
     received += n;
   }
-  // The data ended before the promised length: the connection broke, whatever
-  // the read said.
+  // The data ended before the promised length: the connection broke, whatever the read said.
   if (error == 0 && !stopped && received < total) error = ERROR_INTERNET_CONNECTION_RESET;
   Complete(body, error);
   return body;
@@ -181,8 +177,7 @@ std::string Exchange::ReadBody() {
 std::string RangeHeader(uint32_t rangeStart, uint32_t rangeLength) {
   if (rangeStart == 0) return std::string();
   std::string header = "Range: bytes=" + std::to_string(rangeStart - 1) + "-";
-  // Inclusive end: the range holds rangeLength bytes starting at byte
-  // rangeStart (1-based).
+  // Inclusive end: the range holds rangeLength bytes starting at byte rangeStart (1-based).
   if (rangeLength > 0) header += std::to_string(uint64_t{rangeStart} + rangeLength - 2);
   return header + "\r\n";
 }
@@ -192,8 +187,7 @@ std::string RunTransfer(const TransferRequest& request) {
   try {
     return exchange.Run();
   } catch (...) {
-    // Only allocation failures or a throwing handler get here; the caller still
-    // hears the end.
+    // Only allocation failures or a throwing handler get here; the caller still hears the end.
   }
   if (!exchange.completed()) ReportStartFailure(request, ERROR_NOT_ENOUGH_MEMORY);
   return std::string();

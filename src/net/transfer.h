@@ -1,6 +1,5 @@
-// One HTTP exchange of the download control, raising its events as it goes. The
-// request owns copies of everything it needs, so it can be moved to a worker
-// thread and outlive the caller's arguments.
+// One HTTP exchange of the download control, raising its events as it goes. The request owns copies
+// of everything it needs, so it can be moved to a worker thread and outlive the caller's arguments.
 #pragma once
 
 #include <cstdint>
@@ -28,13 +27,11 @@ struct TransferRequest {
 // The "Range" line for a request, or empty when none is asked for.
 std::string RangeHeader(uint32_t rangeStart, uint32_t rangeLength);
 
-// Runs the exchange on the calling thread and returns the body as
-// DOWNLOADCOMPLETE saw it (empty when no response came). DOWNLOADCOMPLETE is
-// raised exactly once.
+// Runs the exchange on the calling thread and returns the body as DOWNLOADCOMPLETE saw it (empty
+// when no response came). DOWNLOADCOMPLETE is raised exactly once.
 std::string RunTransfer(const TransferRequest& request);
 
-// Tells the caller that a transfer could not even start (e.g. no worker
-// thread).
+// Tells the caller that a transfer could not even start (e.g. no worker thread).
 void ReportStartFailure(const TransferRequest& request, DWORD error);
 
 }  // namespace net

@@ -31,8 +31,7 @@ Slot SlotNamed(std::string_view name) {
   return Slot::kNone;
 }
 
-// Puts `handler` into `slot` when it is of the slot's type (or none); returns
-// the old one.
+// Puts `handler` into `slot` when it is of the slot's type (or none); returns the old one.
 template <typename Handler>
 EventHandler Swap(Handler& slot, const EventHandler& handler) {
   Handler replacement = nullptr;
@@ -59,8 +58,7 @@ void StartWorker(TransferRequest request) {
   auto owned = std::make_unique<TransferRequest>(std::move(request));
   const uintptr_t thread = ::_beginthreadex(nullptr, 0, &TransferThread, owned.get(), 0, nullptr);
   if (thread == 0) {
-    // _beginthreadex fails either in CreateThread (last error set) or
-    // allocating its own data.
+    // _beginthreadex fails either in CreateThread (last error set) or allocating its own data.
     DWORD error = ::GetLastError();
     ReportStartFailure(*owned, error != 0 ? error : ERROR_NOT_ENOUGH_MEMORY);
     return;

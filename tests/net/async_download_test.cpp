@@ -1,5 +1,5 @@
-// What the asynchronous calls promise beyond the events: they own copies of
-// everything they were given, and independent transfers run side by side.
+// What the asynchronous calls promise beyond the events: they own copies of everything they were
+// given, and independent transfers run side by side.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -37,8 +37,7 @@ TEST_F(AsyncDownloadTest, ArgumentsHandlersAndPropertiesAreCopiedAtTheStart) {
     auto url = std::make_unique<std::string>(UpdateServer::Url("/slow?q=1"));
     auto referrer = std::make_unique<std::string>("http://referrer.example/");
     control.HttpGetAsync(*url, recorder->Value(), 0, 0, *referrer);
-    // The caller's texts go away and the control changes while the worker
-    // waits.
+    // The caller's texts go away and the control changes while the worker waits.
     url->assign(url->size(), 'x');
     url.reset();
     referrer.reset();
@@ -57,8 +56,7 @@ TEST_F(AsyncDownloadTest, ArgumentsHandlersAndPropertiesAreCopiedAtTheStart) {
 }
 
 TEST_F(AsyncDownloadTest, TransfersRunSideBySide) {
-  // Each body is sent slowly; run one after another they would take four times
-  // as long.
+  // Each body is sent slowly; run one after another they would take four times as long.
   constexpr int kCount = 4;
   net::WinInetControl control;
   std::vector<std::unique_ptr<DownloadRecorder>> recorders;

@@ -1,6 +1,5 @@
-// Records the download control's events for tests: attach it to a control, pass
-// Value() as the user value, and read the events once the transfer has
-// completed.
+// Records the download control's events for tests: attach it to a control, pass Value() as the user
+// value, and read the events once the transfer has completed.
 #pragma once
 
 #include <windows.h>
@@ -31,8 +30,7 @@ class DownloadRecorder {
   DownloadRecorder() : done_(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
   uint64_t Value() { return reinterpret_cast<uint64_t>(this); }
-  // The FILEDOWNLOAD handler returns nonzero on this chunk (1-based); 0 never
-  // stops.
+  // The FILEDOWNLOAD handler returns nonzero on this chunk (1-based); 0 never stops.
   void StopOnChunk(int chunk) { stopOnChunk_ = chunk; }
   void Attach(net::WinInetControl& control) {
     control.SetEventHandler("HEADERS", &OnHeaders);

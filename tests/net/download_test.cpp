@@ -35,13 +35,11 @@ class DownloadTest : public testing::TestWithParam<Mode> {
   }
   void TearDown() override {
     UpdateServer::Reset();  // releases a stalled response
-    // A worker that has not finished still holds the recorder as its user
-    // value: let it live.
+    // A worker that has not finished still holds the recorder as its user value: let it live.
     if (!recorder_->WaitComplete(0)) recorder_.release();
   }
 
-  // Fetches and waits until DOWNLOADCOMPLETE; returns the milliseconds that
-  // took.
+  // Fetches and waits until DOWNLOADCOMPLETE; returns the milliseconds that took.
   DWORD Fetch(const std::string& target, uint32_t rangeStart = 0, uint32_t rangeLength = 0) {
     const DWORD start = ::GetTickCount();
     const std::string url = UpdateServer::Url(target);
@@ -194,9 +192,8 @@ TEST_P(DownloadTest, RefusedConnectionStillEndsTheDownload) {
   EXPECT_EQ(returned_, "");
 }
 
-// The platform names a time-out in its own words (WinInet's or the socket's
-// error code); what matters is that the transfer ends, soon after the time-out,
-// as a failure.
+// The platform names a time-out in its own words (WinInet's or the socket's error code); what
+// matters is that the transfer ends, soon after the time-out, as a failure.
 TEST_P(DownloadTest, StalledBodyEndsAfterTheTimeout) {
   const std::string body = RandomBytes(2000, 12);
   ASSERT_TRUE(UpdateServer::SetRoute("/stall", body, {.stallAfter = 500}));
@@ -207,8 +204,7 @@ TEST_P(DownloadTest, StalledBodyEndsAfterTheTimeout) {
   EXPECT_LT(elapsed, 10000u);
   const Event done = recorder_->Completion();
   EXPECT_NE(done.error, 0u);
-  // Whatever was stored before the stall is kept; the rest of the promised
-  // length is zeros.
+  // Whatever was stored before the stall is kept; the rest of the promised length is zeros.
   const std::string stored = recorder_->ChunksJoined();
   EXPECT_EQ(done.data, stored + std::string(2000 - stored.size(), '\0'));
   EXPECT_EQ(stored, body.substr(0, stored.size()));

@@ -24,8 +24,7 @@ TEST_F(HttpGetTextTest, ReturnsTheVersionText) {
   EXPECT_EQ(net::HttpGetText(UpdateServer::Url("/index/tools/getVersion")), "1.0.9");
 }
 
-// The program's own addresses (built for the local server) and the server's
-// defaults agree.
+// The program's own addresses (built for the local server) and the server's defaults agree.
 TEST_F(HttpGetTextTest, UpdateServerAddressesReachTheirRoutes) {
   EXPECT_EQ(net::HttpGetText(net::VersionUrl()), "1.0.9");
   ASSERT_TRUE(UpdateServer::SetRoute("/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz", "PK\x03\x04zip"));
@@ -45,8 +44,7 @@ TEST_F(HttpGetTextTest, EmptyBodyAndUnreachableServerBothGiveEmptyText) {
 }
 
 TEST_F(HttpGetTextTest, ReturnsEveryByteInOrder) {
-  // Ten thousand bytes of every value (GBK text, zeros, CR/LF) over several
-  // reads.
+  // Ten thousand bytes of every value (GBK text, zeros, CR/LF) over several reads.
   std::string body(10000, '\0');
   for (size_t i = 0; i < body.size(); ++i) body[i] = static_cast<char>((i * 31 + i / 256) & 0xFF);
   ASSERT_TRUE(UpdateServer::SetRoute("/big", body, {.chunkSize = 1500}));

@@ -1,5 +1,4 @@
-// What the download control and the text request put on the wire, as the server
-// records it.
+// What the download control and the text request put on the wire, as the server records it.
 #include <gtest/gtest.h>
 
 #include "download_recorder.h"

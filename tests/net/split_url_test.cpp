@@ -34,13 +34,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"example.com:81", "example.com", "", 81, false},
         Case{"http://example.com", "example.com", "", 80, false},
         Case{"  http://example.com /a b/c?q=1 2  ", "example.com", "a b/c?q=1 2", 80, false},
-        // The port is whatever the digits after the first colon say, scheme or
-        // not.
+        // The port is whatever the digits after the first colon say, scheme or not.
         Case{"http://host:80x/p", "host", "p", 80, false},
         Case{"http://host:/p", "host", "p", 0, false},
         Case{"http://host:99999999999/p", "host", "p", UINT32_MAX, false},
-        // Only the first slash separates; the rest, doubled slashes too, is the
-        // path.
+        // Only the first slash separates; the rest, doubled slashes too, is the path.
         Case{"http://host//twice", "host", "/twice", 80, false},
         // No scheme recognised: everything up to the first slash is the host.
         Case{"ftp://host/x", "ftp", "/host/x", 0, false}, Case{"", "", "", 80, false}));

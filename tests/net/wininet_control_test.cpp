@@ -1,5 +1,4 @@
-// The control's configuration: event names, handler types, properties, the
-// Range line.
+// The control's configuration: event names, handler types, properties, the Range line.
 #include "net/wininet_control.h"
 
 #include <gtest/gtest.h>

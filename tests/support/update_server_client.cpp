@@ -40,8 +40,8 @@ void HoldServerForThisProcess() {
   static const bool held = [] {
     const std::wstring name = L"lingtu_update_server_" + std::to_wstring(UpdateServer::Port());
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
-    // A process that never lets go (a hung test) is ended by the runner's time-out; do not
-    // wait longer than that here.
+    // A process that never lets go (a hung test) is ended by the runner's time-out; do not wait
+    // longer than that here.
     if (mutex) ::WaitForSingleObject(mutex, 10 * 60 * 1000);
     return true;
   }();

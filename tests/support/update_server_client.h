@@ -1,19 +1,19 @@
-// Drives the local update server (tests/support/update_server.py) from a test program: what
-// each route answers and how, whether connections are accepted, and which requests came.
+// Drives the local update server (tests/support/update_server.py) from a test program: what each
+// route answers and how, whether connections are accepted, and which requests came.
 //
 //   testsupport::UpdateServer::Reset();
 //   testsupport::UpdateServer::SetRoute("/update/x.rbz", bytes, {.omitContentLength = true});
 //   ... let the program fetch testsupport::UpdateServer::Url("/update/x.rbz") ...
 //   auto seen = testsupport::UpdateServer::Requests();
 //
-// The data port comes from LINGTU_SERVER_PORT (default 18080); the control port is the next
-// one. Every call is a short blocking exchange with the control port; a false result or an
-// empty list means the server could not be reached or refused the change.
+// The data port comes from LINGTU_SERVER_PORT (default 18080); the control port is the next one.
+// Every call is a short blocking exchange with the control port; a false result or an empty list
+// means the server could not be reached or refused the change.
 //
-// The server is one for all test programs, and the test runner may start several at once.
-// So the first call that touches the server takes a lock (a named mutex in the Wine session)
-// and the process keeps it until it ends: test programs that use the server take turns, the
-// others run alongside.
+// The server is one for all test programs, and the test runner may start several at once. So the
+// first call that touches the server takes a lock (a named mutex in the Wine session) and the
+// process keeps it until it ends: test programs that use the server take turns, the others run
+// alongside.
 #pragma once
 
 #include <cstdint>
