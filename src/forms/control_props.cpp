@@ -5,7 +5,7 @@
 #include <string>
 
 #include "forms/create.h"
-#include "forms/font_spec.h"
+#include "forms/font_string.h"
 #include "forms/windowless.h"
 
 namespace forms {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "forms/dpi.h"
-#include "forms/font_spec.h"
+#include "forms/font_string.h"
 
 namespace forms {
 

@@ -94,25 +94,25 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   return info;
 }
 
-HWND CreatePageForm(const FormSpec& spec, FormDescriptor& descriptor, const wchar_t* formName,
+HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue) {
   if (descriptor.allowSecondWindow == 0 && descriptor.window && ::IsWindow(descriptor.window)) {
     ActivateExistingForm(descriptor);
     return descriptor.window;
   }
-  auto* form = new FormObject(spec.className);
-  HWND window = CreateFormWindow(form, parent, spec.caption, procedure, 0, 0, spec.width,
-                                 spec.height, spec.style, spec.exStyle);
+  auto* form = new FormObject(layout.className);
+  HWND window = CreateFormWindow(form, parent, layout.caption, procedure, 0, 0, layout.width,
+                                 layout.height, layout.style, layout.exStyle);
   if (!window) return nullptr;
   descriptor.window = window;
   InitFormRecord(window, parent, formName);
-  descriptor.slots.assign(spec.controls.size(), ControlSlot{});
-  for (size_t i = 0; i < spec.controls.size(); ++i) {
-    CreateControl(spec.controls[i], form, window, descriptor.slots[i], subclassProcedure);
+  descriptor.slots.assign(layout.controls.size(), ControlSlot{});
+  for (size_t i = 0; i < layout.controls.size(); ++i) {
+    CreateControl(layout.controls[i], form, window, descriptor.slots[i], subclassProcedure);
   }
   ::PostMessageW(window, kLoadMessage, kLoadMessageTag, userValue);
   for (const auto& slot : descriptor.slots) {
-    if (slot.id == spec.focusId && slot.window && slot.window != window) {
+    if (slot.id == layout.focusId && slot.window && slot.window != window) {
       ::SetFocus(slot.window);
       break;
     }

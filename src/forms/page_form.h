@@ -59,7 +59,7 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name);
 // Creates a page form (as a child of `parent`), its controls and records, posts its load
 // message with `userValue`, focuses the first control and shows it. Returns the window, or
 // 0 when the form window cannot be created. A control that cannot be created is skipped.
-HWND CreatePageForm(const FormSpec& spec, FormDescriptor& descriptor, const wchar_t* formName,
+HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue);
 
 }  // namespace forms

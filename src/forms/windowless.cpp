@@ -8,7 +8,7 @@
 
 #include "base/unique_handle.h"
 #include "forms/create.h"
-#include "forms/font_spec.h"
+#include "forms/font_string.h"
 #include "forms/scaling.h"
 
 namespace forms {

@@ -20,9 +20,9 @@ struct FontSpec {
 
 FontSpec ParseFontSpec(std::wstring_view text);
 
-// The LOGFONT for a spec at the given logical DPI (size adjusted as points * dpiX / dpiY,
+// The LOGFONT for a font string at the given logical DPI (size adjusted as points * dpiX / dpiY,
 // integer division; antialiased from 24 points).
-LOGFONTW LogFontFromSpec(const FontSpec& spec, int dpiX, int dpiY);
+LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY);
 
 // A font for the string, cached per exact string for the life of the program (never
 // deleted). 0 when the font cannot be created. User-interface thread only.

@@ -1,4 +1,4 @@
-#include "forms/font_spec.h"
+#include "forms/font_string.h"
 
 #include <cwchar>
 #include <map>
@@ -32,30 +32,30 @@ int FieldNumber(const std::vector<std::wstring>& fields, size_t index) {
 
 FontSpec ParseFontSpec(std::wstring_view text) {
   const std::vector<std::wstring> fields = SplitFields(text);
-  FontSpec spec;
-  spec.name = fields.empty() ? L"" : fields[0];
-  if (spec.name.empty()) spec.name = L"SimSun";
-  spec.points = FieldNumber(fields, 1);
-  if (spec.points == 0) spec.points = 9;
-  spec.bold = FieldNumber(fields, 2) != 0;
-  spec.italic = FieldNumber(fields, 3) != 0;
-  spec.underline = FieldNumber(fields, 4) != 0;
-  spec.strikeout = FieldNumber(fields, 5) != 0;
-  return spec;
+  FontSpec fontSpec;
+  fontSpec.name = fields.empty() ? L"" : fields[0];
+  if (fontSpec.name.empty()) fontSpec.name = L"SimSun";
+  fontSpec.points = FieldNumber(fields, 1);
+  if (fontSpec.points == 0) fontSpec.points = 9;
+  fontSpec.bold = FieldNumber(fields, 2) != 0;
+  fontSpec.italic = FieldNumber(fields, 3) != 0;
+  fontSpec.underline = FieldNumber(fields, 4) != 0;
+  fontSpec.strikeout = FieldNumber(fields, 5) != 0;
+  return fontSpec;
 }
 
-LOGFONTW LogFontFromSpec(const FontSpec& spec, int dpiX, int dpiY) {
+LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY) {
   LOGFONTW font{};
-  const int adjusted = dpiY > 0 ? spec.points * dpiX / dpiY : spec.points;
+  const int adjusted = dpiY > 0 ? fontSpec.points * dpiX / dpiY : fontSpec.points;
   font.lfHeight = -::MulDiv(adjusted, dpiY, 72);
-  font.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  font.lfItalic = spec.italic;
-  font.lfUnderline = spec.underline;
-  font.lfStrikeOut = spec.strikeout;
+  font.lfWeight = fontSpec.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = fontSpec.italic;
+  font.lfUnderline = fontSpec.underline;
+  font.lfStrikeOut = fontSpec.strikeout;
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_TT_PRECIS;
-  font.lfQuality = spec.points >= 24 ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
-  wcsncpy(font.lfFaceName, spec.name.c_str(), LF_FACESIZE - 1);
+  font.lfQuality = fontSpec.points >= 24 ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
+  wcsncpy(font.lfFaceName, fontSpec.name.c_str(), LF_FACESIZE - 1);
   return font;
 }
 
