@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/color_code.h"
-#include "forms/font_spec.h"
+#include "forms/font_string.h"
 #include "forms/handle_map.h"
 #include "forms/records.h"
 #include "forms/scaling.h"
