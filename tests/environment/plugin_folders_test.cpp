@@ -96,11 +96,6 @@ TEST_F(PluginFoldersTest, FoldersArePlainConcatenationsOfTheCurrentEnvironment) 
   EXPECT_EQ(GetPluginFolder(kVersion, 2), L"\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
 }
 
-TEST_F(PluginFoldersTest, AutomaticChoiceFollowsTheLogOnName) {
-  const std::wstring expected = ContainsChinese(GetLoginUserName()) ? SharedFolder() : UserFolder();
-  EXPECT_EQ(GetPluginFolder(kVersion, 0), expected);
-}
-
 TEST_F(PluginFoldersTest, MarkerIsBrindoRbAsFileOrFolderInEitherFolder) {
   ExpectInstalled(false, false, false);
 

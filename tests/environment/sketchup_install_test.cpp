@@ -206,16 +206,4 @@ TEST(VersionYearTest, ReadsTheLastFourCharactersLikeTheRuntime) {
   EXPECT_EQ(VersionYear(L""), 0);
 }
 
-TEST(FileExistsTest, FilesAndFoldersExistTheEmptyTextDoesNot) {
-  const std::wstring folder = testsupport::MakeScratchFolder(L"env_file_exists");
-  base::UniqueFile file(::CreateFileW((folder + L"\\file.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-  ASSERT_TRUE(file);
-  file.reset();
-  EXPECT_TRUE(FileExists(folder));
-  EXPECT_TRUE(FileExists(folder + L"\\file.txt"));
-  EXPECT_FALSE(FileExists(folder + L"\\missing.txt"));
-  EXPECT_FALSE(FileExists(L""));
-}
-
 }  // namespace

@@ -75,14 +75,4 @@ TEST(SketchUpProcessTest, NamesThatOnlyBeginWithSketchUpDoNotCount) {
   }
 }
 
-TEST(SketchUpProcessTest, EndedSketchUpIsNoLongerSeen) {
-  DWORD id;
-  {
-    RunningCopy proper(L"ended", L"SketchUp.exe");
-    id = proper.id();
-    ASSERT_TRUE(Listed(id));
-  }
-  EXPECT_FALSE(Listed(id));
-}
-
 }  // namespace
