@@ -1,5 +1,7 @@
 #include "support/sketchup_fixture.h"
 
+#include <tlhelp32.h>
+
 #include "base/unique_handle.h"
 #include "support/paths.h"
 #include "support/standin.h"
@@ -31,6 +33,39 @@ void RemoveSketchUpKey() {
   ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, kSketchUpKey);
 }
 
+bool IsInside(const std::wstring& path, const std::wstring& folder) {
+  const std::wstring prefix = folder + L"\\";
+  return path.size() > prefix.size() &&
+         ::CompareStringOrdinal(path.c_str(), static_cast<int>(prefix.size()), prefix.c_str(),
+                                static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+}
+
+// A SketchUp.exe that the program under test started from an install folder (through the
+// shell, so no test holds it) would keep its folder alive: end such programs first.
+void EndProgramsInside(const std::vector<std::wstring>& folders) {
+  base::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL ok = ::Process32FirstW(snapshot.get(), &entry); ok;
+       ok = ::Process32NextW(snapshot.get(), &entry)) {
+    base::UniqueKernelHandle process(
+        ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                      entry.th32ProcessID));
+    if (!process) continue;
+    wchar_t image[MAX_PATH];
+    DWORD length = MAX_PATH;
+    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
+    const std::wstring path(image, length);
+    for (const auto& folder : folders) {
+      if (!IsInside(path, folder)) continue;
+      ::TerminateProcess(process.get(), 1);
+      ::WaitForSingleObject(process.get(), 5000);
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 SketchUpInstallations::SketchUpInstallations()
@@ -44,6 +79,9 @@ SketchUpInstallations::SketchUpInstallations()
 
 SketchUpInstallations::~SketchUpInstallations() {
   RemoveSketchUpKey();
+  std::vector<std::wstring> folders = made_;
+  folders.push_back(root_);
+  EndProgramsInside(folders);
   for (const auto& folder : made_) DeleteTree(folder);
   DeleteTree(root_);
 }

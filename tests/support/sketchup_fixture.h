@@ -16,7 +16,8 @@ namespace testsupport {
 inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
 // Owns HKLM\SOFTWARE\SketchUp for its lifetime: it starts from a machine without the key
-// and removes the key and every folder it made when it ends. One at a time per machine.
+// and removes the key and every folder it made when it ends, after ending any program still
+// running from those folders. One at a time per machine.
 class SketchUpInstallations {
  public:
   SketchUpInstallations();

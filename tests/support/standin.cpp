@@ -40,11 +40,17 @@ std::wstring CopyStandinAs(const std::wstring& folder, const std::wstring& fileN
 }
 
 Process LaunchStandinAs(const std::wstring& fileName, const std::vector<std::wstring>& args) {
-  const std::wstring folder = BinaryDir() + L"\\scratch";
-  ::CreateDirectoryW(folder.c_str(), nullptr);
-  const std::wstring copy = CopyStandinAs(folder + L"\\standin-copies", fileName);
-  if (copy.empty()) return {};
-  return LaunchStandin(args, {}, copy);
+  // Each copy gets a folder of its own: file names differ only in letter case here, and
+  // Windows would take "sketchup.exe" and "SketchUp.exe" in one folder for the same file.
+  static std::atomic<int> counter{0};
+  MakeFolders(BinaryDir() + L"\\scratch\\standin-copies");
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::wstring folder = MakeScratchFolder(L"standin-copies\\" + std::to_wstring(++counter));
+    const std::wstring copy = CopyStandinAs(folder, fileName);
+    if (!copy.empty()) return LaunchStandin(args, {}, copy);
+    // A copy from an earlier run may still be running there: take the next folder.
+  }
+  return {};
 }
 
 std::vector<HWND> StandinWindows(DWORD pid) {

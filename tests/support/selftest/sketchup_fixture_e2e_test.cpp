@@ -1,9 +1,14 @@
 // The registry and folder fixture leaves the machine as it found it.
-#include <gtest/gtest.h>
+#include <windows.h>
+#include <shellapi.h>
 
 #include "base/unique_handle.h"
+#include "support/driver.h"
 #include "support/paths.h"
 #include "support/sketchup_fixture.h"
+#include "support/standin_protocol.h"
+
+#include <gtest/gtest.h>
 
 namespace testsupport {
 namespace {
@@ -63,6 +68,20 @@ TEST(SketchUpFixtureTest, RegistersVersionsAndCleansUpOnlyWhatItMade) {
   EXPECT_FALSE(Exists(madeUp));
   EXPECT_FALSE(Exists(outside + L"\\草图 2023"));
   EXPECT_TRUE(Exists(outside));  // it existed before
+}
+
+TEST(SketchUpFixtureTest, EndsASketchUpStartedFromItsFolderBeforeRemovingIt) {
+  std::wstring folder;
+  {
+    SketchUpInstallations installations;
+    folder = installations.Add(L"SketchUp 2021");
+    // Started the way the program under test starts it: through the shell, with no handle.
+    ::ShellExecuteW(nullptr, L"open", (folder + L"SketchUp.exe").c_str(), nullptr, nullptr,
+                    SW_SHOW);
+    ASSERT_TRUE(WaitForWindow(kStandinWindowClass));
+  }
+  EXPECT_TRUE(ProcessesNamed(L"SketchUp.exe").empty());
+  EXPECT_FALSE(Exists(folder));
 }
 
 TEST(SketchUpFixtureTest, PluginFoldersFollowTheProfiles) {
