@@ -53,7 +53,8 @@ TEST_F(ControlsDriverTest, ChoosesTabsAndHonoursARefusal) {
   EXPECT_TRUE(SelectTabAsUser(tabs, 2));
   EXPECT_EQ(CurrentTab(tabs), 2);
   EXPECT_EQ(Report(), L"tab 2");
-  EXPECT_FALSE(SelectTabAsUser(tabs, 0));  // the stand-in refuses to leave "three"
+  EXPECT_EQ(FocusedWindow(window_), tabs);  // a click on a tab focuses the control
+  EXPECT_FALSE(SelectTabAsUser(tabs, 0));   // the stand-in refuses to leave "three"
   EXPECT_EQ(CurrentTab(tabs), 2);
 }
 

@@ -53,6 +53,16 @@ TEST(StandinTest, WithoutArgumentsOpensOneDefaultWindowAndRejectsUnknownOptions)
   EXPECT_EQ(bad.WaitForExit(), static_cast<DWORD>(kStandinBadArguments));
 }
 
+TEST(StandinTest, WindowsAreFoundByTitleAndProcess) {
+  Process first = LaunchStandin({L"--window", L"same"});
+  Process second = LaunchStandin({L"--window", L"same", L"--hidden", L"only hidden"});
+  const HWND found = WaitForWindow(kStandinWindowClass, std::wstring(L"same"), second.pid(), 0);
+  ASSERT_TRUE(found);
+  EXPECT_EQ(ProcessOf(found), second.pid());
+  EXPECT_FALSE(WaitForWindow(kStandinWindowClass, std::wstring(L"only hidden"), kAnyProcess, 0));
+  EXPECT_FALSE(WaitForWindow(kStandinWindowClass, std::wstring(L"sam"), kAnyProcess, 0));
+}
+
 TEST(StandinTest, CountsMovesButNotZOrderChanges) {
   Process standin = LaunchStandin({L"--at", L"100,100,400,300", L"--window", L"target"});
   const HWND window = WindowTitled(standin.pid(), L"target");
