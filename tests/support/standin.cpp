@@ -45,7 +45,10 @@ Process LaunchStandinAs(const std::wstring& fileName, const std::vector<std::wst
   static std::atomic<int> counter{0};
   MakeFolders(BinaryDir() + L"\\scratch\\standin-copies");
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::wstring folder = MakeScratchFolder(L"standin-copies\\" + std::to_wstring(++counter));
+    // The process id keeps test programs that run side by side out of each other's folders.
+    const std::wstring folder =
+        MakeScratchFolder(L"standin-copies\\" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(++counter));
     const std::wstring copy = CopyStandinAs(folder, fileName);
     if (!copy.empty()) return LaunchStandin(args, {}, copy);
     // A copy from an earlier run may still be running there: take the next folder.
