@@ -11,6 +11,13 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 build=${LINGTU_DEMO_BUILD:-$here/build}
 export LINGTU_SERVER_PORT=${LINGTU_SERVER_PORT:-18080}
 
+# One demo per build folder at a time (with_wine.sh holds its state folder while it runs).
+mkdir -p "$build/demo-env"
+if ! flock -n "$build/demo-env/.lock" true; then
+  echo "demo: a demo is already running from $build; close its window first" >&2
+  exit 3
+fi
+
 "$here/scripts/setup.sh"
 UPDATE_SERVER_HOST="127.0.0.1:$LINGTU_SERVER_PORT" "$here/scripts/build.sh" "$build"
 

@@ -14,6 +14,7 @@
 #include "environment/file_exists.h"
 #include "base/text.h"
 #include "support/paths.h"
+#include "support/shared_resources.h"
 
 namespace {
 
@@ -25,11 +26,11 @@ using environment::VersionYear;
 constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
 // Version keys this test adds under HKLM\SOFTWARE\SketchUp and removes again. Every name
-// carries the process id, so tests running beside it in the same prefix are not disturbed and
-// their entries can be told apart.
+// carries the process id, so that entries left by an earlier test can be told apart.
 class SketchUpRegistry {
  public:
   SketchUpRegistry() {
+    testsupport::ExpectLocked(testsupport::Shared::kSketchUp, "changes HKLM\\SOFTWARE\\SketchUp");
     base::UniqueRegKey existing;
     keyExisted_ = ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, existing.put()) ==
                   ERROR_SUCCESS;

@@ -10,6 +10,7 @@
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "support/paths.h"
+#include "support/shared_resources.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ using environment::SketchUpProcessIds;
 class RunningCopy {
  public:
   RunningCopy(const std::wstring& folderName, const std::wstring& fileName) {
+    testsupport::ExpectLocked(testsupport::Shared::kSketchUp, "starts a SketchUp.exe");
     const std::wstring folder = testsupport::MakeScratchFolder(L"env_process_" + folderName);
     const std::wstring exe = folder + L"\\" + fileName;
     EXPECT_TRUE(::CopyFileW(testsupport::StandinExePath().c_str(), exe.c_str(), FALSE));
@@ -68,11 +70,9 @@ TEST(SketchUpProcessTest, NamesThatOnlyBeginWithSketchUpDoNotCount) {
   RunningCopy extension(L"extension", L"SketchUp.exe.exe");
   EXPECT_FALSE(Listed(year.id()));
   EXPECT_FALSE(Listed(extension.id()));
-  // Other tests of the same prefix may run a stand-in meanwhile; only with none running is
-  // the answer known to be no.
-  if (SketchUpProcessIds().empty()) {
-    EXPECT_FALSE(IsSketchUpRunning());
-  }
+  // No other test runs a SketchUp.exe meanwhile (the runner's lock lingtu_sketchup).
+  EXPECT_TRUE(SketchUpProcessIds().empty());
+  EXPECT_FALSE(IsSketchUpRunning());
 }
 
 }  // namespace

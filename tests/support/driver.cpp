@@ -2,6 +2,7 @@
 
 #include "base/text.h"
 #include "support/paths.h"
+#include "support/shared_resources.h"
 
 namespace testsupport {
 namespace {
@@ -47,6 +48,11 @@ HWND FindMessageBox(DWORD pid) {
 
 RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& workdir,
                      DWORD timeoutMs) {
+  // The assistant runs once per session, looks at every SketchUp, asks the update server at
+  // start and takes the foreground.
+  ExpectLocked(Shared::kSketchUp, "runs the assistant");
+  ExpectLocked(Shared::kUpdateServer, "runs the assistant");
+  ExpectLocked(Shared::kDesktop, "runs the assistant");
   RunningApp app;
   app.process = LaunchProcess(AppExePath(), {}, env, workdir);
   if (!app.process) return app;
@@ -253,11 +259,6 @@ bool Answer(const MessageBoxInfo& box, int buttonId, DWORD timeoutMs) {
            << base::WideToUtf8(box->text) << "\"";
   }
   return ::testing::AssertionSuccess();
-}
-
-GuiResourceCounts GuiResources(const Process& process) {
-  return {::GetGuiResources(process.handle(), GR_GDIOBJECTS),
-          ::GetGuiResources(process.handle(), GR_USEROBJECTS)};
 }
 
 }  // namespace testsupport

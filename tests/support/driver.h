@@ -16,8 +16,6 @@
 //   click on it, and the tab control raises TCN_SELCHANGING and TCN_SELCHANGE itself.
 // - A message box's owner (GW_OWNER) is always a top-level window: the system replaces a
 //   child window passed as owner by its top-level ancestor.
-// - GetGuiResources answers 0 for other processes under Wine 8 (it is not implemented there):
-//   GDI/USER counts are only meaningful on Windows.
 #pragma once
 
 #include <windows.h>
@@ -45,7 +43,7 @@ struct RunningApp {
 // Starts AppExePath() with the environment changes (USER sets the log-on name, see
 // process.h) and waits until its main window is visible.
 RunningApp LaunchApp(const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
-                     DWORD timeoutMs = 20000);
+                     DWORD timeoutMs = 60000);
 
 // ---- Waiting.
 // Polls `condition` until it holds or the time is up; the last answer.
@@ -127,12 +125,5 @@ bool SelectTabAsUser(HWND tab, int index, DWORD timeoutMs = kDefaultTimeoutMs);
 // The tooltip text registered for a control in any tooltip window of its process; nothing
 // when no tool names the control.
 std::optional<std::wstring> ToolTipText(HWND control);
-
-// ---- Resources.
-struct GuiResourceCounts {
-  DWORD gdiObjects = 0;
-  DWORD userObjects = 0;
-};
-GuiResourceCounts GuiResources(const Process& process);
 
 }  // namespace testsupport

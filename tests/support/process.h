@@ -21,7 +21,9 @@
 
 namespace testsupport {
 
-inline constexpr DWORD kDefaultTimeoutMs = 10000;
+// How long a test waits for something that should happen. Generous: a loaded machine may be
+// slow, and a wait that ends early costs nothing.
+inline constexpr DWORD kDefaultTimeoutMs = 30000;
 
 // One change of the child's environment: set a variable, or remove it (no value).
 struct EnvChange {

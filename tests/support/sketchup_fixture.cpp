@@ -4,6 +4,7 @@
 
 #include "base/unique_handle.h"
 #include "support/paths.h"
+#include "support/shared_resources.h"
 #include "support/standin.h"
 
 namespace testsupport {
@@ -72,6 +73,7 @@ SketchUpInstallations::SketchUpInstallations()
     : root_(MakeScratchFolder(L"sketchup-installations")),
       userProfile_(root_ + L"\\users\\tester"),
       allUsersProfile_(root_ + L"\\ProgramData") {
+  ExpectLocked(Shared::kSketchUp, "sets up SketchUp installations");
   RemoveSketchUpKey();
   MakeFolders(userProfile_);
   MakeFolders(allUsersProfile_);

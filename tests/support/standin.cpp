@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "support/driver.h"
+#include "support/shared_resources.h"
 
 namespace testsupport {
 namespace {
@@ -20,6 +21,8 @@ std::wstring UniqueEventName() {
 
 Process LaunchStandin(const std::vector<std::wstring>& args, const std::vector<EnvChange>& env,
                       const std::wstring& exe) {
+  ExpectLocked(Shared::kSketchUp, "starts a SketchUp.exe");
+  ExpectLocked(Shared::kDesktop, "shows stand-in windows");
   const std::wstring eventName = UniqueEventName();
   base::UniqueKernelHandle ready(::CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
   std::vector<std::wstring> allArgs = args;

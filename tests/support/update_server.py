@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """A stand-in for the update server, for tests and demos (Python standard library only).
 
-Usage: update_server.py --port P --control-port C --root DIR
+Usage: update_server.py --port P --control-port C --root DIR [--ready-file F]
+
+Once both ports listen, F (if given) is written; a port in use ends the server at once.
 
 Data port P (what the program talks to) serves routes:
   GET /index/tools/getVersion                   -> "1.0.9" (text/plain)
@@ -320,6 +322,7 @@ def main():
     parser.add_argument('--port', type=int, required=True)
     parser.add_argument('--control-port', type=int, required=True)
     parser.add_argument('--root', required=True, help='folder for the request log')
+    parser.add_argument('--ready-file', help='written once both ports listen')
     args = parser.parse_args()
 
     os.makedirs(args.root, exist_ok=True)
@@ -329,6 +332,9 @@ def main():
     control.daemon_threads = True
     control.state = state
     control.data = data
+    if args.ready_file:
+        with open(args.ready_file, 'w') as ready:
+            ready.write('%d %d\n' % (args.port, args.control_port))
 
     def stop(signum, frame):
         # Daemon threads (stalled responses included) die with the process.

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "support/shared_resources.h"
+
 namespace testsupport {
 namespace {
 
@@ -35,19 +37,6 @@ bool SendAll(SOCKET s, std::string_view data) {
   return true;
 }
 
-// Held from the first use until the process ends (an ended owner releases it by abandoning it).
-void HoldServerForThisProcess() {
-  static const bool held = [] {
-    const std::wstring name = L"lingtu_update_server_" + std::to_wstring(UpdateServer::Port());
-    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
-    // A process that never lets go (a hung test) is ended by the runner's time-out; do not wait
-    // longer than that here.
-    if (mutex) ::WaitForSingleObject(mutex, 10 * 60 * 1000);
-    return true;
-  }();
-  (void)held;
-}
-
 struct Reply {
   int status = 0;  // 0: no reply
   std::string body;
@@ -56,7 +45,7 @@ struct Reply {
 // One HTTP/1.0 exchange with the control port; the server closes after its reply.
 Reply Exchange(std::string_view method, std::string_view target, std::string_view body = {}) {
   static WinsockUser winsock;
-  HoldServerForThisProcess();
+  ExpectLocked(Shared::kUpdateServer, "drives the update server");
   Reply reply;
   Socket conn;
   conn.s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);

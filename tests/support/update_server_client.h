@@ -10,10 +10,8 @@
 // Every call is a short blocking exchange with the control port; a false result or an empty list
 // means the server could not be reached or refused the change.
 //
-// The server is one for all test programs, and the test runner may start several at once. So the
-// first call that touches the server takes a lock (a named mutex in the Wine session) and the
-// process keeps it until it ends: test programs that use the server take turns, the others run
-// alongside.
+// The server is one for all test programs: a test that drives it holds the runner's lock
+// lingtu_update_server (tests/CMakeLists.txt), so tests that use it take turns.
 #pragma once
 
 #include <cstdint>
