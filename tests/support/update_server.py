@@ -51,6 +51,7 @@ import http.server
 import os
 import signal
 import socket
+import socketserver
 import sys
 import threading
 import time
@@ -196,6 +197,16 @@ class DataHandler(http.server.BaseHTTPRequestHandler):
             pass
 
 
+class LoopbackServer(http.server.ThreadingHTTPServer):
+    """A threading HTTP server that does not look its own address up: HTTPServer asks for the
+    fully qualified name of 127.0.0.1, which on a machine without a name server can take
+    seconds each time the port is opened."""
+
+    def server_bind(self):
+        socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = self.server_address[:2]
+
+
 class DataServer:
     """The data port; its listening socket can be closed and opened again."""
 
@@ -210,7 +221,7 @@ class DataServer:
         with self.lock:
             if self.server is not None:
                 return
-            server = http.server.ThreadingHTTPServer(('127.0.0.1', self.port), DataHandler)
+            server = LoopbackServer(('127.0.0.1', self.port), DataHandler)
             server.daemon_threads = True
             server.state = self.state
             threading.Thread(target=server.serve_forever, kwargs={'poll_interval': 0.05},
@@ -328,7 +339,7 @@ def main():
     os.makedirs(args.root, exist_ok=True)
     state = State(os.path.join(args.root, 'requests.log'))
     data = DataServer(args.port, state)
-    control = http.server.ThreadingHTTPServer(('127.0.0.1', args.control_port), ControlHandler)
+    control = LoopbackServer(('127.0.0.1', args.control_port), ControlHandler)
     control.daemon_threads = True
     control.state = state
     control.data = data
