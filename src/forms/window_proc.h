@@ -50,9 +50,11 @@ struct FormBehavior {
   void (*extraControlMessage)(HWND control, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
 };
 
+// No exception leaves these: a handler that fails drops its event, and a
+// message whose common handling fails gets the system's default handling.
 LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
-                       LPARAM lParam);
+                       LPARAM lParam) noexcept;
 LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
-                            LPARAM lParam);
+                            LPARAM lParam) noexcept;
 
 }  // namespace forms

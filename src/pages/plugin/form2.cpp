@@ -134,23 +134,10 @@ void BackToIdle() noexcept {
   downloading = false;
 }
 
-// Event procedures are called from the window procedure: nothing may escape them. Only memory
-// can run out in them, and then the event is dropped.
-template <forms::EventProcedure Procedure>
-void Guarded(HWND form, int32_t arrayIndex, LPARAM lParam) noexcept {
-  try {
-    Procedure(form, arrayIndex, lParam);
-  } catch (...) {
-  }
-}
-
 // ---- Event procedures, in the order a user meets them.
 
-void Form2Load(HWND, LPARAM) noexcept {
-  try {
-    pages::ListSketchUpVersions(SlotOf(kList1), SlotOf(kFrame1));
-  } catch (...) {
-  }
+void Form2Load(HWND, LPARAM) {
+  pages::ListSketchUpVersions(SlotOf(kList1), SlotOf(kFrame1));
 }
 
 void List1SelectionChanged(HWND, int32_t, LPARAM) {
@@ -281,9 +268,9 @@ void Command2Click(HWND page, int32_t, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{104, forms::kClicked, Guarded<Command2Click>},
-    forms::Route{108, forms::kClicked, Guarded<Command1Click>},
-    forms::Route{109, forms::kSelectionChanged, Guarded<List1SelectionChanged>},
+    forms::Route{104, forms::kClicked, Command2Click},
+    forms::Route{108, forms::kClicked, Command1Click},
+    forms::Route{109, forms::kSelectionChanged, List1SelectionChanged},
 };
 constexpr std::array<int32_t, 4> kPaintOrder = {102, 107, 103, 110};
 
