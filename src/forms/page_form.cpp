@@ -37,7 +37,7 @@ const wchar_t* KindKeyword(ControlKind kind) {
 
 void CreateControl(const ControlSpec& row, FormObject* form, HWND window, ControlSlot& slot,
                    WNDPROC subclassProcedure) {
-  const RECT design{row.left, row.top, row.width, row.height};
+  const RECT design{row.rect.left, row.rect.top, row.rect.width, row.rect.height};
   if (row.kind == ControlKind::kFrame) {
     AddFrame(window, &slot, row.id, row.name, row.caption, design, row.font);
     return;
@@ -50,9 +50,10 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
     slot = {window, row.id};
     return;
   }
-  HWND control = CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption,
-                                     row.left, row.top, row.width, row.height, row.style,
-                                     row.exStyle, nullptr, subclassProcedure, kReplaceProcedure, 0);
+  HWND control =
+      CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption, row.rect.left,
+                          row.rect.top, row.rect.width, row.rect.height, row.style, row.exStyle,
+                          nullptr, subclassProcedure, kReplaceProcedure, 0);
   if (!control) return;
   ControlInfo* info =
       AttachControlInfo(control, window, row.name, row.arrayIndex, row.id, row.caption, &slot);

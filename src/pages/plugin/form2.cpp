@@ -18,10 +18,12 @@
 #include "forms/list_box.h"
 #include "forms/message_box.h"
 #include "forms/page_form.h"
+#include "forms/styles.h"
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/folder_tree.h"
+#include "pages/plugin/form2_ids.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
 #include "pages/plugin/unzip_to_folder.h"
@@ -35,36 +37,82 @@ using forms::ControlKind;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 constexpr wchar_t kBoldFont[] = L"Microsoft YaHei,9,1";
-constexpr DWORD kIconButtonStyle = 0x54010F40;   // child, visible, tab stop, centred icon
-constexpr DWORD kVersionListStyle = 0x54210103;  // sorted, notify, vertical scroll, exact height
-constexpr DWORD kProgressStyle = 0x44000000;     // hidden until a download begins
+namespace styles = forms::styles;
 
 constexpr std::array kLayout = {
-    forms::ControlSpec{ControlKind::kLabel, L"Label2", -1, 102, L"安装/更新翎图匠", 263, 81, 100,
-                       20, 0, 0, kFont, L"", forms::kMiddleCentre},
-    forms::ControlSpec{ControlKind::kLabel, L"Label1", -1, 103, L"", 295, 210, 100, 20, 0, 0, kFont,
-                       L"", forms::kTopLeft},
-    forms::ControlSpec{ControlKind::kIconButton, L"Command2", -1, 104, L"", 288, 124, 50, 50,
-                       kIconButtonStyle, 0, kBoldFont, L"启动对应版本的草图大师", 0,
-                       L"ICON_SKETCHUP"},
-    forms::ControlSpec{ControlKind::kNonVisual, L"WinInet1", -1, 105, L"", 0, 0, 0, 0},
-    forms::ControlSpec{ControlKind::kProgressBar, L"Progress1", -1, 106, L"", 11, 210, 269, 20,
-                       kProgressStyle, 0},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 107, L"选择草图版本", 11, 15, 200, 184,
-                       0, 0, kFont},
-    forms::ControlSpec{ControlKind::kIconButton, L"Command1", -1, 108, L"", 288, 26, 50, 50,
-                       kIconButtonStyle, 0, kBoldFont, L"下载最新版翎图匠并安装", 0,
-                       L"AAAAA_APPICON"},
-    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 109, L"", 15, 36, 193, 160,
-                       kVersionListStyle, WS_EX_CLIENTEDGE, kFont, L"当前已安装的SU版本列表", 0,
-                       nullptr, 18, forms::kColorWindowText, forms::kColorWindow},
-    forms::ControlSpec{ControlKind::kLabel, L"Label3", -1, 110, L"启动草图大师", 263, 179, 100, 20,
-                       0, 0, kFont, L"", forms::kMiddleCentre},
+    forms::ControlSpec{.kind = ControlKind::kLabel,
+                       .name = L"Label2",
+                       .id = id::kInstallCaption,
+                       .caption = L"安装/更新翎图匠",
+                       .rect = {263, 81, 100, 20},
+                       .font = kFont,
+                       .labelAlignment = forms::kMiddleCentre},
+    forms::ControlSpec{.kind = ControlKind::kLabel,
+                       .name = L"Label1",
+                       .id = id::kStateLabel,
+                       .rect = {295, 210, 100, 20},
+                       .font = kFont,
+                       .labelAlignment = forms::kTopLeft},
+    forms::ControlSpec{.kind = ControlKind::kIconButton,
+                       .name = L"Command2",
+                       .id = id::kLaunchButton,
+                       .rect = {288, 124, 50, 50},
+                       .style = styles::kIconButton,
+                       .exStyle = 0,
+                       .font = kBoldFont,
+                       .toolTip = L"启动对应版本的草图大师",
+                       .icon = L"ICON_SKETCHUP"},
+    forms::ControlSpec{.kind = ControlKind::kNonVisual, .name = L"WinInet1", .id = id::kDownload},
+    forms::ControlSpec{.kind = ControlKind::kProgressBar,
+                       .name = L"Progress1",
+                       .id = id::kProgressBar,
+                       .rect = {11, 210, 269, 20},
+                       .style = styles::kHiddenProgressBar,
+                       .exStyle = 0},
+    forms::ControlSpec{.kind = ControlKind::kFrame,
+                       .name = L"Frame1",
+                       .id = id::kVersionFrame,
+                       .caption = L"选择草图版本",
+                       .rect = {11, 15, 200, 184},
+                       .font = kFont},
+    forms::ControlSpec{.kind = ControlKind::kIconButton,
+                       .name = L"Command1",
+                       .id = id::kInstallButton,
+                       .rect = {288, 26, 50, 50},
+                       .style = styles::kIconButton,
+                       .exStyle = 0,
+                       .font = kBoldFont,
+                       .toolTip = L"下载最新版翎图匠并安装",
+                       .icon = L"AAAAA_APPICON"},
+    forms::ControlSpec{.kind = ControlKind::kListBox,
+                       .name = L"List1",
+                       .id = id::kVersionList,
+                       .rect = {15, 36, 193, 160},
+                       .style = styles::kSortedListBox,
+                       .exStyle = WS_EX_CLIENTEDGE,
+                       .font = kFont,
+                       .toolTip = L"当前已安装的SU版本列表",
+                       .itemHeight = 18,
+                       .textColor = forms::kColorWindowText,
+                       .backColor = forms::kColorWindow},
+    forms::ControlSpec{.kind = ControlKind::kLabel,
+                       .name = L"Label3",
+                       .id = id::kLaunchCaption,
+                       .caption = L"启动草图大师",
+                       .rect = {263, 179, 100, 20},
+                       .font = kFont,
+                       .labelAlignment = forms::kMiddleCentre},
 };
 static_assert(kLayout.size() == kSlotCount);
 
-constexpr forms::FormSpec kForm2Spec{L"翎图匠助手_Form2", L"插件管理", 416,     239,
-                                     0x460B0000,          0x00010000,  kLayout, 104};
+constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2",
+                                     .caption = L"插件管理",
+                                     .width = 416,
+                                     .height = 239,
+                                     .style = styles::kPage,
+                                     .exStyle = styles::kPageEx,
+                                     .controls = kLayout,
+                                     .focusId = id::kLaunchButton};
 
 // ---- Page state.
 
@@ -268,21 +316,12 @@ void Command2Click(HWND page, int32_t, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{104, forms::kClicked, Command2Click},
-    forms::Route{108, forms::kClicked, Command1Click},
-    forms::Route{109, forms::kSelectionChanged, List1SelectionChanged},
+    forms::Route{id::kLaunchButton, forms::kClicked, Command2Click},
+    forms::Route{id::kInstallButton, forms::kClicked, Command1Click},
+    forms::Route{id::kVersionList, forms::kSelectionChanged, List1SelectionChanged},
 };
-constexpr std::array<int32_t, 4> kPaintOrder = {102, 107, 103, 110};
-
-const forms::FormBehavior& Behavior();
-
-LRESULT CALLBACK Form2Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form2ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
-}
+constexpr std::array<int32_t, 4> kPaintOrder = {id::kInstallCaption, id::kVersionFrame,
+                                                id::kStateLabel, id::kLaunchCaption};
 
 const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder};
@@ -308,8 +347,7 @@ forms::FormDescriptor& Form2() {
 }
 
 HWND CreateForm2(HWND parent, LPARAM userValue) {
-  HWND page = forms::CreatePageForm(kForm2Spec, Form2(), L"Form2", Form2Procedure,
-                                    Form2ControlProcedure, parent, userValue);
+  HWND page = forms::CreatePageForm<Behavior>(kForm2Spec, L"Form2", parent, userValue);
   if (!page) return nullptr;
   const forms::ControlSlot& progress = Form2().slots[kProgress1];
   ::SendMessageW(progress.window, PBM_SETRANGE32, 1, 100);

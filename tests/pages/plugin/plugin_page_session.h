@@ -20,6 +20,8 @@
 
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "pages/plugin/form2_ids.h"
+#include "pages/utilities/form3_ids.h"
 #include "support/archive_builder.h"
 #include "support/driver.h"
 #include "support/paths.h"
@@ -32,11 +34,12 @@ inline constexpr wchar_t kTitle[] = L"翎图匠助手";
 inline constexpr char kArchiveTarget[] = "/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz";
 inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
-inline constexpr int kLaunchId = 104;    // Command2
-inline constexpr int kProgressId = 106;  // Progress1
-inline constexpr int kInstallId = 108;   // Command1
-inline constexpr int kListId = 109;      // List1
-inline constexpr int kUtilitiesListId = 108;
+// Control IDs, from the pages' own tables.
+inline constexpr int kLaunchId = plugin_page::id::kLaunchButton;
+inline constexpr int kProgressId = plugin_page::id::kProgressBar;
+inline constexpr int kInstallId = plugin_page::id::kInstallButton;
+inline constexpr int kListId = plugin_page::id::kVersionList;
+inline constexpr int kUtilitiesListId = utilities_page::id::kVersionList;
 // Label1, drawn by the page, in design units (the test prefix runs at 96 DPI).
 inline constexpr RECT kLabel1Rect{295, 210, 395, 230};
 

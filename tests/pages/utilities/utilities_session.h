@@ -10,8 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/form1_ids.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "pages/plugin/form2_ids.h"
+#include "pages/utilities/form3_ids.h"
 #include "plugin_tree.h"
 #include "support/driver.h"
 #include "support/paths.h"
@@ -21,19 +24,19 @@ namespace utilities_test {
 inline constexpr wchar_t kTitle[] = L"翎图匠助手";
 inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
-// Control IDs of the utilities page: Command1 by index, and its version list.
-inline constexpr int kCommandIds[8] = {105, 109, 102, 110, 104, 103, 111, 112};
-inline constexpr int kUninstallId = 105;
-inline constexpr int kPluginOwnFolderId = 109;
-inline constexpr int kConfigFolder1Id = 102;
-inline constexpr int kConfigFolder2Id = 110;
-inline constexpr int kPluginFolder1Id = 104;
-inline constexpr int kPluginFolder2Id = 103;
-inline constexpr int kSketchUpFolderId = 111;
-inline constexpr int kEnvironmentCheckId = 112;
-inline constexpr int kListId = 108;
-inline constexpr int kPluginPageListId = 109;
-inline constexpr int kTabControlId = 102;
+// Control IDs, from the pages' own tables.
+inline constexpr const auto& kCommandIds = utilities_page::id::kCommand1;  // Command1 by index
+inline constexpr int kUninstallId = utilities_page::id::kUninstallButton;
+inline constexpr int kPluginOwnFolderId = utilities_page::id::kPluginOwnFolderButton;
+inline constexpr int kConfigFolder1Id = utilities_page::id::kConfigFolder1Button;
+inline constexpr int kConfigFolder2Id = utilities_page::id::kConfigFolder2Button;
+inline constexpr int kPluginFolder1Id = utilities_page::id::kPluginFolder1Button;
+inline constexpr int kPluginFolder2Id = utilities_page::id::kPluginFolder2Button;
+inline constexpr int kSketchUpFolderId = utilities_page::id::kSketchUpFolderButton;
+inline constexpr int kEnvironmentCheckId = utilities_page::id::kEnvironmentCheckButton;
+inline constexpr int kListId = utilities_page::id::kVersionList;
+inline constexpr int kPluginPageListId = plugin_page::id::kVersionList;
+inline constexpr int kTabControlId = app::id::kTabControl;
 
 // Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
 class RegisteredVersions {
