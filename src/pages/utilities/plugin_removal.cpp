@@ -4,6 +4,7 @@
 
 #include "base/unique_handle.h"
 #include "environment/file_exists.h"
+#include "environment/plugin_folders.h"
 
 namespace utilities_page {
 
@@ -76,8 +77,8 @@ bool ShellDeletePath(const std::wstring& path, FILEOP_FLAGS flags) {
 RemovalResult RemovePlugin(const std::wstring& pluginFolder) {
   const std::wstring folder = FullPath(pluginFolder);
   if (folder.empty()) return RemovalResult::kNotInstalled;
-  const std::wstring marker = folder + L"\\Brindo.rb";
-  const std::wstring files = folder + L"\\Brindo";
+  const std::wstring marker = folder + L"\\" + environment::kPluginMarkerName;
+  const std::wstring files = folder + L"\\" + environment::kPluginFilesName;
   if (!environment::FileExists(marker)) return RemovalResult::kNotInstalled;
 
   if (environment::FileExists(files) && RemoveLinksIn(files)) ShellDeletePath(files, kDeleteFlags);
