@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "base/unique_handle.h"
 #include "environment/file_exists.h"
 #include "environment/plugin_folders.h"
@@ -22,7 +23,6 @@
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
 #include "pages/plugin/download_outcome.h"
-#include "pages/plugin/folder_tree.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
@@ -33,6 +33,7 @@ namespace plugin_page {
 
 namespace {
 
+using base::CreateFolderWithParents;
 using forms::ControlKind;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "pages/plugin/unzip_staging.h"
@@ -58,8 +59,8 @@ class UnzipToFolderTest : public ::testing::Test {
     const std::wstring name = L"unzip_" + base::Utf8ToWide(test->name());
     // The shell's delete behind MakeScratchFolder stops at paths beyond MAX_PATH, which some
     // tests here make.
-    plugin_page::DeleteTree(
-        plugin_page::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
+    base::DeleteTree(
+        base::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
     scratch_ = testsupport::MakeScratchFolder(name);
     destination_ = scratch_ + L"\\Plugins";
     archive_ = scratch_ + L"\\brindo.tmp";

@@ -1,4 +1,4 @@
-#include "pages/plugin/folder_tree.h"
+#include "base/file_system.h"
 
 #include <windows.h>
 
@@ -11,12 +11,8 @@
 
 namespace {
 
-using plugin_page::CreateFolderWithParents;
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::CreateFolderWithParents;
+using base::IsFolder;
 
 TEST(CreateFolderWithParentsTest, MakesEveryMissingLevel) {
   const std::wstring root = testsupport::MakeScratchFolder(L"folder_tree_levels");
