@@ -6,6 +6,7 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
+#include "forms/program_names.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/windowless.h"
@@ -13,8 +14,6 @@
 namespace forms {
 
 namespace {
-
-constexpr wchar_t kAppIcon[] = L"AAAAA_APPICON";
 
 HICON LoadSharedIcon(const wchar_t* name, int size) {
   return static_cast<HICON>(
@@ -82,8 +81,10 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   info->name = name;
   info->flagBits = flags::kEnabled | flags::kVisible;
   ::SetClassLongPtrW(window, GCL_STYLE, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
-  info->bigIcon = LoadSharedIcon(kAppIcon, 48);
-  info->smallIcon = LoadSharedIcon(kAppIcon, 32);
+  if (const wchar_t* icon = GetProgramNames().icon) {
+    info->bigIcon = LoadSharedIcon(icon, 48);
+    info->smallIcon = LoadSharedIcon(icon, 32);
+  }
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(info->bigIcon));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(info->smallIcon));
   info->transparentKey = kColorDefault;
