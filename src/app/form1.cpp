@@ -47,9 +47,9 @@ struct TabRow {
   HWND (*createPage)(HWND parent, LPARAM userValue);
 };
 constexpr std::array kTabs = {
-    TabRow{L"插件管理", plugin_page::CreateForm2},
-    TabRow{L"实用工具", utilities_page::CreateForm3},
-    TabRow{L"窗口管理", windows_page::CreateForm4},
+    TabRow{plugin_page::kPageCaption, plugin_page::CreateForm2},
+    TabRow{utilities_page::kPageCaption, utilities_page::CreateForm3},
+    TabRow{windows_page::kPageCaption, windows_page::CreateForm4},
 };
 
 struct PanelRow {

@@ -9,6 +9,14 @@
 
 namespace pages {
 
+// What both version pages show and say about their version lists, word for word.
+namespace texts {
+inline constexpr wchar_t kVersionFrameCaption[] = L"选择草图版本";
+inline constexpr wchar_t kVersionListToolTip[] = L"当前已安装的SU版本列表";
+inline constexpr wchar_t kNoSketchUpListed[] = L"未检测到已安装的草图大师，请先安装草图大师！";
+inline constexpr wchar_t kNoVersionSelected[] = L"请选择要操作的草图版本！";
+}  // namespace texts
+
 // Fills a sorted version list with the installed SketchUp versions and selects line 0 (without
 // a notification), or sets the frame's caption to "请先安装草图大师" when there is none.
 void ListSketchUpVersions(const forms::ControlSlot& list, const forms::ControlSlot& frame);

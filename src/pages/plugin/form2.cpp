@@ -73,7 +73,7 @@ constexpr std::array kLayout = {
     forms::ControlSpec{.kind = ControlKind::kFrame,
                        .name = L"Frame1",
                        .id = id::kVersionFrame,
-                       .caption = L"选择草图版本",
+                       .caption = pages::texts::kVersionFrameCaption,
                        .rect = {11, 15, 200, 184},
                        .font = kFont},
     forms::ControlSpec{.kind = ControlKind::kIconButton,
@@ -92,7 +92,7 @@ constexpr std::array kLayout = {
                        .style = styles::kSortedListBox,
                        .exStyle = WS_EX_CLIENTEDGE,
                        .font = kFont,
-                       .toolTip = L"当前已安装的SU版本列表",
+                       .toolTip = pages::texts::kVersionListToolTip,
                        .itemHeight = 18,
                        .textColor = forms::kColorWindowText,
                        .backColor = forms::kColorWindow},
@@ -107,7 +107,7 @@ constexpr std::array kLayout = {
 static_assert(kLayout.size() == kSlotCount);
 
 constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2",
-                                     .caption = L"插件管理",
+                                     .caption = kPageCaption,
                                      .width = 416,
                                      .height = 239,
                                      .style = styles::kPage,

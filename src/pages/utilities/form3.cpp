@@ -76,7 +76,7 @@ constexpr std::array kLayout = {
     forms::ControlSpec{.kind = ControlKind::kFrame,
                        .name = L"Frame1",
                        .id = id::kVersionFrame,
-                       .caption = L"选择草图版本",
+                       .caption = pages::texts::kVersionFrameCaption,
                        .rect = {11, 15, 200, 210},
                        .font = kFont},
     forms::ControlSpec{.kind = ControlKind::kListBox,
@@ -86,7 +86,7 @@ constexpr std::array kLayout = {
                        .style = styles::kSortedListBox,
                        .exStyle = WS_EX_CLIENTEDGE,
                        .font = kFont,
-                       .toolTip = L"当前已安装的SU版本列表",
+                       .toolTip = pages::texts::kVersionListToolTip,
                        .itemHeight = 18,
                        .textColor = forms::kColorWindowText,
                        .backColor = forms::kColorWindow},
@@ -134,7 +134,7 @@ constexpr std::array kLayout = {
 static_assert(kLayout.size() == kSlotCount);
 
 constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3",
-                                     .caption = L"实用工具",
+                                     .caption = kPageCaption,
                                      .width = 416,
                                      .height = 239,
                                      .style = styles::kPage,
@@ -142,8 +142,6 @@ constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3",
                                      .controls = kLayout,
                                      .focusId = id::kConfigFolder1Button};
 
-constexpr wchar_t kNoSketchUp[] = L"未检测到已安装的草图大师，请先安装草图大师！";
-constexpr wchar_t kNoVersionChosen[] = L"请选择要操作的草图版本！";
 constexpr wchar_t kQuitSketchUpFirst[] = L"为保证卸载成功，请先退出草图大师！";
 constexpr wchar_t kConfirmUninstall[] = L"慎重操作！确定要卸载翎图匠吗？";
 constexpr wchar_t kUninstalled[] = L"卸载成功！";
@@ -197,11 +195,11 @@ void CheckEnvironment(HWND page, const std::wstring& version) {
 void Command1Click(HWND page, int32_t index, LPARAM) {
   const forms::ControlSlot& list = Form3().slots[kList1];
   if (forms::list_box::Count(list) == 0) {
-    forms::AppMessageBox(page, kNoSketchUp, MB_OK);
+    forms::AppMessageBox(page, pages::texts::kNoSketchUpListed, MB_OK);
     return;
   }
   if (forms::list_box::SelectedIndex(list) < 0) {
-    forms::AppMessageBox(page, kNoVersionChosen, MB_OK);
+    forms::AppMessageBox(page, pages::texts::kNoVersionSelected, MB_OK);
     return;
   }
   const std::wstring version = pages::SelectedVersion(list);

@@ -23,6 +23,9 @@ using forms::ControlKind;
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 namespace styles = forms::styles;
 
+constexpr wchar_t kNoWindowCaption[] = L"无可操作窗口";
+constexpr wchar_t kChooseWindowCaption[] = L"选择操作窗口";
+
 constexpr std::array kLayout = {
     forms::ControlSpec{.kind = ControlKind::kListBox,
                        .name = L"List1",
@@ -56,13 +59,13 @@ constexpr std::array kLayout = {
     forms::ControlSpec{.kind = ControlKind::kFrame,
                        .name = L"Frame1",
                        .id = id::kWindowFrame,
-                       .caption = L"选择操作窗口",
+                       .caption = kChooseWindowCaption,
                        .rect = {11, 15, 200, 210},
                        .font = kFont},
     forms::ControlSpec{.kind = ControlKind::kFrame,
                        .name = L"Frame2",
                        .id = id::kToolsFrame,
-                       .caption = L"窗口管理",
+                       .caption = kPageCaption,
                        .rect = {224, 15, 180, 210},
                        .font = kFont},
     forms::ControlSpec{.kind = ControlKind::kButton,
@@ -129,7 +132,7 @@ constexpr std::array kLayout = {
 static_assert(kLayout.size() == kSlotCount);
 
 constexpr forms::FormSpec kForm4Spec{.className = L"翎图匠助手_Form4",
-                                     .caption = L"窗口管理",
+                                     .caption = kPageCaption,
                                      .width = 416,
                                      .height = 239,
                                      .style = styles::kPage,
@@ -137,8 +140,6 @@ constexpr forms::FormSpec kForm4Spec{.className = L"翎图匠助手_Form4",
                                      .controls = kLayout,
                                      .focusId = id::kWindowList};
 
-constexpr wchar_t kNoWindowCaption[] = L"无可操作窗口";
-constexpr wchar_t kChooseWindowCaption[] = L"选择操作窗口";
 constexpr wchar_t kChooseFirstMessage[] = L"请选中要操作的窗口再操作！";
 constexpr wchar_t kWindowGoneMessage[] = L"窗口已被销毁，请刷新列表后再操作！";
 
