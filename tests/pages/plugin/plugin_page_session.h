@@ -25,6 +25,7 @@
 #include "support/archive_builder.h"
 #include "support/driver.h"
 #include "support/paths.h"
+#include "support/sketchup_fixture.h"
 #include "support/standin.h"
 #include "support/update_server_client.h"
 
@@ -32,7 +33,6 @@ namespace plugin_test {
 
 inline constexpr wchar_t kTitle[] = L"翎图匠助手";
 inline constexpr char kArchiveTarget[] = "/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz";
-inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
 // Control IDs, from the pages' own tables.
 inline constexpr int kLaunchId = plugin_page::id::kLaunchButton;
@@ -115,41 +115,7 @@ class RemovedAtEnd {
   bool existed_;
 };
 
-// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
-class RegisteredVersions {
- public:
-  RegisteredVersions() {
-    base::UniqueRegKey root;
-    rootExisted_ =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-  }
-  RegisteredVersions(const RegisteredVersions&) = delete;
-  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
-  ~RegisteredVersions() {
-    for (const auto& version : added_) {
-      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kSketchUpKey) + L"\\" + version).c_str());
-    }
-    if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
-  }
-
-  bool Add(const std::wstring& version, const std::wstring& installLocation) {
-    const std::wstring path = std::wstring(kSketchUpKey) + L"\\" + version + L"\\InstallLocation";
-    base::UniqueRegKey key;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
-    added_.push_back(version);
-    const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(installLocation.c_str()),
-                            bytes) == ERROR_SUCCESS;
-  }
-
- private:
-  bool rootExisted_ = false;
-  std::vector<std::wstring> added_;
-};
+using testsupport::RegisteredVersions;
 
 // The plug-in as the update server publishes it.
 struct PluginFiles {
@@ -204,7 +170,7 @@ class PluginPageTest : public ::testing::Test {
     if (runnable) {
       EXPECT_FALSE(testsupport::CopyStandinAs(folder, L"SketchUp.exe").empty());
     } else {
-      EXPECT_TRUE(testsupport::WriteBinaryFile(folder + L"\\SketchUp.exe", "MZ"));
+      EXPECT_TRUE(testsupport::WriteFileBytes(folder + L"\\SketchUp.exe", "MZ"));
     }
     EXPECT_TRUE(versions_.Add(version, folder + L"\\"));
     return folder;
@@ -223,7 +189,7 @@ class PluginPageTest : public ::testing::Test {
     for (const auto& [path, content] : plugin.files) {
       const std::wstring file = folder + L"\\" + path;
       ASSERT_TRUE(MakeFolders(file.substr(0, file.rfind(L'\\'))));
-      ASSERT_TRUE(testsupport::WriteBinaryFile(file, content));
+      ASSERT_TRUE(testsupport::WriteFileBytes(file, content));
     }
   }
 

@@ -18,11 +18,11 @@
 #include "plugin_tree.h"
 #include "support/driver.h"
 #include "support/paths.h"
+#include "support/sketchup_fixture.h"
 
 namespace utilities_test {
 
 inline constexpr wchar_t kTitle[] = L"翎图匠助手";
-inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
 // Control IDs, from the pages' own tables.
 inline constexpr const auto& kCommandIds = utilities_page::id::kCommand1;  // Command1 by index
@@ -38,41 +38,7 @@ inline constexpr int kListId = utilities_page::id::kVersionList;
 inline constexpr int kPluginPageListId = plugin_page::id::kVersionList;
 inline constexpr int kTabControlId = app::id::kTabControl;
 
-// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
-class RegisteredVersions {
- public:
-  RegisteredVersions() {
-    base::UniqueRegKey root;
-    rootExisted_ =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-  }
-  RegisteredVersions(const RegisteredVersions&) = delete;
-  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
-  ~RegisteredVersions() {
-    for (const auto& version : added_) {
-      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kSketchUpKey) + L"\\" + version).c_str());
-    }
-    if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
-  }
-
-  bool Add(const std::wstring& version, const std::wstring& installLocation) {
-    const std::wstring path = std::wstring(kSketchUpKey) + L"\\" + version + L"\\InstallLocation";
-    base::UniqueRegKey key;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
-    added_.push_back(version);
-    const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(installLocation.c_str()),
-                            bytes) == ERROR_SUCCESS;
-  }
-
- private:
-  bool rootExisted_ = false;
-  std::vector<std::wstring> added_;
-};
+using testsupport::RegisteredVersions;
 
 class UtilitiesPageTest : public ::testing::Test {
  protected:
