@@ -102,12 +102,6 @@ const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&descriptor, kRoutes, Load, {}};
   return behavior;
 }
-LRESULT CALLBACK Procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return forms::FormWindowProc(Behavior(), w, m, wp, lp);
-}
-LRESULT CALLBACK ControlProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return forms::ControlSubclassProc(Behavior(), w, m, wp, lp);
-}
 
 void Pump() {
   MSG message;
@@ -125,8 +119,7 @@ HWND Host() {
 }
 
 HWND CreateTestForm() {
-  HWND form =
-      forms::CreatePageForm(kSpec, descriptor, L"TestForm", Procedure, ControlProcedure, Host(), 5);
+  HWND form = forms::CreatePageForm<Behavior>(kSpec, L"TestForm", Host(), 5);
   Pump();
   return form;
 }
