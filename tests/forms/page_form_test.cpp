@@ -18,64 +18,41 @@
 namespace {
 
 using forms::ControlKind;
+using forms::ControlSpec;
 
 enum Slot { kFrame, kLabel, kButtonA, kButtonB, kList, kProgress, kHidden, kSlotCount };
 
+// clang-format off
 constexpr std::array kLayout = {
-    forms::ControlSpec{.kind = ControlKind::kFrame,
-                       .name = L"Frame1",
-                       .id = 102,
-                       .caption = L"框",
-                       .rect = {10, 10, 200, 150},
-                       .font = L"Microsoft YaHei,9,0"},
-    forms::ControlSpec{.kind = ControlKind::kLabel,
-                       .name = L"Label1",
-                       .id = 103,
-                       .caption = L"标签",
-                       .rect = {220, 10, 100, 20},
-                       .font = L"Microsoft YaHei,9,0",
-                       .labelAlignment = forms::kMiddleCentre},
-    forms::ControlSpec{.kind = ControlKind::kButton,
-                       .name = L"Command1",
-                       .arrayIndex = 0,
-                       .id = 104,
-                       .caption = L"甲",
-                       .rect = {220, 40, 80, 30},
-                       .style = forms::styles::kButton,
-                       .exStyle = 0,
-                       .font = L"Microsoft YaHei,9,0",
-                       .toolTip = L"标题\r\n提示"},
-    forms::ControlSpec{.kind = ControlKind::kButton,
-                       .name = L"Command1",
-                       .arrayIndex = 1,
-                       .id = 105,
-                       .caption = L"乙",
-                       .rect = {220, 80, 80, 30},
-                       .style = forms::styles::kButton,
-                       .exStyle = 0,
-                       .font = L"Microsoft YaHei,9,0",
-                       .disabled = true},
-    forms::ControlSpec{.kind = ControlKind::kListBox,
-                       .name = L"List1",
-                       .id = 106,
-                       .rect = {14, 30, 190, 125},
-                       .style = forms::styles::kSortedListBox,
-                       .exStyle = WS_EX_CLIENTEDGE,
-                       .font = L"Microsoft YaHei,9,0",
-                       .toolTip = L"列表",
-                       .itemHeight = 18,
-                       .textColor = forms::kColorWindowText,
-                       .backColor = forms::kColorWindow},
-    forms::ControlSpec{.kind = ControlKind::kProgressBar,
-                       .name = L"Progress1",
-                       .id = 107,
-                       .rect = {10, 170, 200, 20}},
-    forms::ControlSpec{.kind = ControlKind::kNonVisual, .name = L"Hidden1", .id = 108},
+    ControlSpec{.kind = ControlKind::kFrame, .name = L"Frame1", .id = 102, .caption = L"框",
+        .rect = {10, 10, 200, 150}, .font = L"Microsoft YaHei,9,0"},
+    ControlSpec{.kind = ControlKind::kLabel, .name = L"Label1", .id = 103, .caption = L"标签",
+        .rect = {220, 10, 100, 20}, .font = L"Microsoft YaHei,9,0",
+        .labelAlignment = forms::kMiddleCentre},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 0, .id = 104,
+        .caption = L"甲", .rect = {220, 40, 80, 30}, .style = forms::styles::kButton, .exStyle = 0,
+        .font = L"Microsoft YaHei,9,0", .toolTip = L"标题\r\n提示"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 1, .id = 105,
+        .caption = L"乙", .rect = {220, 80, 80, 30}, .style = forms::styles::kButton, .exStyle = 0,
+        .font = L"Microsoft YaHei,9,0", .disabled = true},
+    ControlSpec{.kind = ControlKind::kListBox, .name = L"List1", .id = 106,
+        .rect = {14, 30, 190, 125}, .style = forms::styles::kSortedListBox,
+        .exStyle = WS_EX_CLIENTEDGE, .font = L"Microsoft YaHei,9,0", .toolTip = L"列表",
+        .itemHeight = 18, .textColor = forms::kColorWindowText, .backColor = forms::kColorWindow},
+    ControlSpec{.kind = ControlKind::kProgressBar, .name = L"Progress1", .id = 107,
+        .rect = {10, 170, 200, 20}},
+    ControlSpec{.kind = ControlKind::kNonVisual, .name = L"Hidden1", .id = 108},
 };
+// clang-format on
 
-constexpr forms::FormSpec kSpec{
-    L"翎图匠助手_TestForm", L"测试", 416, 239, forms::styles::kPage | WS_VISIBLE,
-    forms::styles::kPageEx, kLayout, 106};
+constexpr forms::FormSpec kSpec{L"翎图匠助手_TestForm",
+                                L"测试",
+                                416,
+                                239,
+                                forms::styles::kPage | WS_VISIBLE,
+                                forms::styles::kPageEx,
+                                kLayout,
+                                106};
 
 forms::FormDescriptor descriptor;
 int clicks[2] = {};
