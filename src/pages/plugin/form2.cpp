@@ -205,8 +205,10 @@ void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
 
 void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
   Job().total = total;
+  // Below the range's start: the bar shows its lowest position. Set before the bar appears,
+  // so that it never shows the position it was left at.
+  ShowProgress(0);
   ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
-  ShowProgress(0);  // below the range's start: the bar shows its lowest position
 }
 
 int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
