@@ -175,7 +175,7 @@ int wmain(int argc, wchar_t** argv) {
        {profile, profile + L"\\AppData", roaming, programData, temp, install}) {
     ::CreateDirectoryW(folder.c_str(), nullptr);
   }
-  testsupport::WriteBinaryFile(install + L"\\SketchUp.exe", "MZ");
+  testsupport::WriteFileBytes(install + L"\\SketchUp.exe", "MZ");
   RegisteredVersion version(install);
   const std::wstring pluginFolder = roaming + L"\\SketchUp\\" + kVersion + L"\\SketchUp\\Plugins";
 

@@ -1,6 +1,6 @@
 #include "app/app_info.h"
 
-#include "forms/message_box.h"
+#include "forms/program_names.h"
 
 namespace app {
 
@@ -24,12 +24,13 @@ void FillAppInfo() {
   AppInfo& info = TheAppInfo();
   info.Instance = ::GetModuleHandleW(nullptr);
   info.FileDescription = L"翎图匠安装及更新";
-  info.ProductName = forms::kProgramTitle;
+  info.ProductName = kProgramTitle;
   info.FileVersion = {1, 0, 8, 0};
   info.ProductVersion = {1, 0, 8, 0};
   wchar_t path[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   SplitModulePath(path, info.Path, info.ExeName);
+  forms::SetProgramNames({.title = kProgramTitle, .icon = kProgramIcon});
 }
 
 }  // namespace app

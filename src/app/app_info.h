@@ -10,6 +10,10 @@
 
 namespace app {
 
+// The program's name (message box titles, the single-instance guard) and its icon resource.
+inline constexpr wchar_t kProgramTitle[] = L"翎图匠助手";
+inline constexpr wchar_t kProgramIcon[] = L"AAAAA_APPICON";
+
 struct AppInfo {
   std::wstring ExeName;
   std::wstring FileDescription;

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 
+#include "app/form1_ids.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
 #include "app/version_check.h"
@@ -24,18 +25,31 @@ namespace app {
 
 namespace {
 
-constexpr int kTabControlId = 102;
-constexpr int kStatusBarId = 103;
 constexpr RECT kTabDesignRect{0, 0, 400, 260};
+
+// A framed window with a title bar, a system menu and a minimize box, kept above others.
+constexpr DWORD kMainWindowStyle =
+    WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+static_assert(kMainWindowStyle == 0x86CA0000);
+constexpr DWORD kMainWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE | WS_EX_TOPMOST;
+static_assert(kMainWindowExStyle == 0x00010108);
+// Tabs of one width; the pages are its children and are not painted over.
+constexpr DWORD kTabControlStyle =
+    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | TCS_FIXEDWIDTH;
+static_assert(kTabControlStyle == 0x56020400);
+// Along the bottom edge, with tooltips for panel texts that do not fit.
+constexpr DWORD kStatusBarStyle =
+    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | SBARS_TOOLTIPS | CCS_BOTTOM;
+static_assert(kStatusBarStyle == 0x56000803);
 
 struct TabRow {
   const wchar_t* caption;
   HWND (*createPage)(HWND parent, LPARAM userValue);
 };
 constexpr std::array kTabs = {
-    TabRow{L"插件管理", plugin_page::CreateForm2},
-    TabRow{L"实用工具", utilities_page::CreateForm3},
-    TabRow{L"窗口管理", windows_page::CreateForm4},
+    TabRow{plugin_page::kPageCaption, plugin_page::CreateForm2},
+    TabRow{utilities_page::kPageCaption, utilities_page::CreateForm3},
+    TabRow{windows_page::kPageCaption, windows_page::CreateForm4},
 };
 
 struct PanelRow {
@@ -99,7 +113,7 @@ void Form1Resize(int width, int height) {
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_SIZE) return std::nullopt;
   if (wParam != SIZE_MINIMIZED) {
-    Form1().slots[kStatus1].window = ::GetDlgItem(window, kStatusBarId);
+    Form1().slots[kStatus1].window = ::GetDlgItem(window, id::kStatusBar);
     LayoutPanels(StatusBar());
   }
   Form1Resize(static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)));
@@ -108,9 +122,9 @@ std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LP
 
 void Form1ControlMessage(HWND control, UINT message, WPARAM, LPARAM) {
   const int id = ::GetDlgCtrlID(control);
-  if (message == WM_SIZE && id == kTabControlId) {
+  if (message == WM_SIZE && id == id::kTabControl) {
     FitPages(control);
-  } else if (message == WM_DESTROY && id == kStatusBarId) {
+  } else if (message == WM_DESTROY && id == id::kStatusBar) {
     if (forms::ControlInfo* info = forms::InfoOf(control)) {
       for (HICON& icon : info->panelIcons) {
         if (icon) ::DestroyIcon(icon);
@@ -121,9 +135,9 @@ void Form1ControlMessage(HWND control, UINT message, WPARAM, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{kTabControlId, static_cast<int32_t>(TCN_SELCHANGING), TabSelectionChanging, -1,
+    forms::Route{id::kTabControl, static_cast<int32_t>(TCN_SELCHANGING), TabSelectionChanging, -1,
                  forms::RouteSource::kNotify},
-    forms::Route{kTabControlId, static_cast<int32_t>(TCN_SELCHANGE), TabSelectionChanged, -1,
+    forms::Route{id::kTabControl, static_cast<int32_t>(TCN_SELCHANGE), TabSelectionChanged, -1,
                  forms::RouteSource::kNotify},
 };
 
@@ -131,14 +145,6 @@ const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&Form1(), kRoutes,      Form1Load,
                                             {},       Form1Message, Form1ControlMessage};
   return behavior;
-}
-
-LRESULT CALLBACK Form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form1ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
 }
 
 void CentreOnWorkArea(HWND window) {
@@ -165,11 +171,11 @@ void CentreOnWorkArea(HWND window) {
 }
 
 void CreateTabControl(forms::FormObject* form, HWND window) {
-  HWND tab = forms::CreateControlWindow(form, L"TABCONTROL", window, kTabControlId, L"", 0, 0, 400,
-                                        260, 0x56020400, 0x00010000, nullptr, Form1ControlProcedure,
-                                        forms::kReplaceProcedure, 0);
+  HWND tab = forms::CreateControlWindow(
+      form, L"TABCONTROL", window, id::kTabControl, L"", 0, 0, 400, 260, kTabControlStyle,
+      WS_EX_CONTROLPARENT, nullptr, forms::ControlProcedure<Behavior>, forms::kReplaceProcedure, 0);
   if (!tab) return;
-  forms::AttachControlInfo(tab, window, L"TabControl1", -1, kTabControlId, L"",
+  forms::AttachControlInfo(tab, window, L"TabControl1", -1, id::kTabControl, L"",
                            &Form1().slots[kTabControl1]);
   // Tabs carry no images, but the control owns an (empty) image list all the same.
   HIMAGELIST images =
@@ -190,12 +196,12 @@ void CreateTabControl(forms::FormObject* form, HWND window) {
 }
 
 void CreateStatusBar(forms::FormObject* form, HWND window) {
-  HWND status = forms::CreateControlWindow(form, L"STATUSBAR", window, kStatusBarId, L"", 0, 0, 0,
-                                           0, 0x56000803, 0, nullptr, Form1ControlProcedure,
-                                           forms::kReplaceProcedure, 0);
+  HWND status = forms::CreateControlWindow(
+      form, L"STATUSBAR", window, id::kStatusBar, L"", 0, 0, 0, 0, kStatusBarStyle, 0, nullptr,
+      forms::ControlProcedure<Behavior>, forms::kReplaceProcedure, 0);
   if (!status) return;
-  forms::ControlInfo* info = forms::AttachControlInfo(status, window, L"Status1", -1, kStatusBarId,
-                                                      L"", &Form1().slots[kStatus1]);
+  forms::ControlInfo* info = forms::AttachControlInfo(
+      status, window, L"Status1", -1, id::kStatusBar, L"", &Form1().slots[kStatus1]);
   for (const PanelRow& row : kPanels) AddPanel(status, row.text, L"", 0, row.width, L"");
   forms::SetControlFont(Form1().slots[kStatus1], L"Microsoft YaHei,9,0");
   ::SendMessageW(status, SB_SETBKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_BTNFACE)));
@@ -216,8 +222,9 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
     return reinterpret_cast<INT_PTR>(Form1().window);
   }
   auto* form = new forms::FormObject(L"翎图匠助手_Form1");
-  HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v1.0.8", Form1Procedure, 0, 0,
-                                        430, 320, 0x86CA0000, 0x00010108);
+  HWND window =
+      forms::CreateFormWindow(form, parent, L"翎图匠助手 v1.0.8", forms::FormProcedure<Behavior>, 0,
+                              0, 430, 320, kMainWindowStyle, kMainWindowExStyle);
   Form1().window = window;
   if (!window) return 0;
   forms::InitFormRecord(window, parent, L"Form1");

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/app_info.h"
 #include "base/unique_handle.h"
 #include "forms/message_box.h"
 
@@ -9,7 +10,7 @@ namespace app {
 
 namespace {
 
-constexpr wchar_t kMutexName[] = L"翎图匠助手";
+constexpr const wchar_t* kMutexName = kProgramTitle;
 constexpr wchar_t kAlreadyRunning[] = L"翎图匠助手已打开，请勿重复运行";
 
 // A top-level window of this process, if it has one yet; never one of the running instance.

@@ -37,6 +37,15 @@ std::wstring SharedPluginFolder(const std::wstring& version) {
 
 }  // namespace
 
+std::wstring GetUserConfigFolder(const std::wstring& version) {
+  return ReadEnvironmentVariable(L"USERPROFILE") + L"\\AppData\\Local\\SketchUp\\" + version +
+         L"\\SketchUp";
+}
+
+std::wstring GetSystemConfigFolder(const std::wstring& version) {
+  return ReadEnvironmentVariable(L"APPDATA") + L"\\SketchUp\\" + version + L"\\SketchUp";
+}
+
 std::wstring GetPluginFolder(const std::wstring& version, int selector) {
   std::wstring userFolder = UserPluginFolder(version);
   std::wstring sharedFolder = SharedPluginFolder(version);
@@ -53,10 +62,9 @@ std::wstring GetPluginFolder(const std::wstring& version, int selector) {
 }
 
 bool IsPluginInstalled(const std::wstring& version, int selector) {
-  const bool inUserFolder =
-      FileExists(GetPluginFolder(version, kUserPluginFolder) + L"\\Brindo.rb");
-  const bool inSharedFolder =
-      FileExists(GetPluginFolder(version, kSharedPluginFolder) + L"\\Brindo.rb");
+  const std::wstring marker = std::wstring(L"\\") + kPluginMarkerName;
+  const bool inUserFolder = FileExists(GetPluginFolder(version, kUserPluginFolder) + marker);
+  const bool inSharedFolder = FileExists(GetPluginFolder(version, kSharedPluginFolder) + marker);
   switch (selector) {
     case kAutomaticFolder:
       return inUserFolder || inSharedFolder;

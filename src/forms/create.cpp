@@ -21,13 +21,27 @@ struct KindInfo {
   bool takesFormFont;
 };
 
+// Each kind's styles when a caller asks for the default; WS_CHILD is added at creation.
+constexpr DWORD kDefaultButton = WS_VISIBLE | WS_TABSTOP | BS_CENTER | BS_VCENTER;
+static_assert(kDefaultButton == 0x10010F00);
+constexpr DWORD kDefaultListBox =
+    WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | LBS_STANDARD | LBS_HASSTRINGS;
+static_assert(kDefaultListBox == 0x10B10043);
+constexpr DWORD kDefaultProgressBar = WS_VISIBLE;
+constexpr DWORD kDefaultTab =
+    WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | WS_TABSTOP | TCS_RAGGEDRIGHT;
+static_assert(kDefaultTab == 0x16030800);
+constexpr DWORD kDefaultStatusBar =
+    WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | SBARS_SIZEGRIP | CCS_BOTTOM;
+static_assert(kDefaultStatusBar == 0x16000103);
+
 constexpr KindInfo kKinds[] = {
-    {L"BUTTON", L"Button", 0x10010F00, 0, true},
-    {L"LISTBOX", L"LISTBOX", 0x10B10043, 0x200, true},
-    {L"PROGRESSBAR", L"msctls_progress32", 0x10000000, 0, false},
-    {L"TABCONTROL", L"SysTabControl32", 0x16030800, 0x10000, true},
-    {L"TAB", L"SysTabControl32", 0x16030800, 0x10000, true},
-    {L"STATUSBAR", L"msctls_statusbar32", 0x16000103, 0, true},
+    {L"BUTTON", L"Button", kDefaultButton, 0, true},
+    {L"LISTBOX", L"LISTBOX", kDefaultListBox, WS_EX_CLIENTEDGE, true},
+    {L"PROGRESSBAR", L"msctls_progress32", kDefaultProgressBar, 0, false},
+    {L"TABCONTROL", L"SysTabControl32", kDefaultTab, WS_EX_CONTROLPARENT, true},
+    {L"TAB", L"SysTabControl32", kDefaultTab, WS_EX_CONTROLPARENT, true},
+    {L"STATUSBAR", L"msctls_statusbar32", kDefaultStatusBar, 0, true},
 };
 
 const KindInfo* FindKind(std::wstring_view keyword) {

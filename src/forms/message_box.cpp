@@ -2,10 +2,12 @@
 
 #include <string>
 
+#include "forms/program_names.h"
+
 namespace forms {
 
 int AppMessageBox(HWND owner, std::wstring_view text, UINT flags) {
-  return AppMessageBox(owner, text, kProgramTitle, flags);
+  return AppMessageBox(owner, text, GetProgramNames().title, flags);
 }
 
 int AppMessageBox(HWND owner, std::wstring_view text, std::wstring_view title, UINT flags) {

@@ -6,6 +6,7 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
+#include "forms/program_names.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/windowless.h"
@@ -13,8 +14,6 @@
 namespace forms {
 
 namespace {
-
-constexpr wchar_t kAppIcon[] = L"AAAAA_APPICON";
 
 HICON LoadSharedIcon(const wchar_t* name, int size) {
   return static_cast<HICON>(
@@ -37,7 +36,7 @@ const wchar_t* KindKeyword(ControlKind kind) {
 
 void CreateControl(const ControlSpec& row, FormObject* form, HWND window, ControlSlot& slot,
                    WNDPROC subclassProcedure) {
-  const RECT design{row.left, row.top, row.width, row.height};
+  const RECT design{row.rect.left, row.rect.top, row.rect.width, row.rect.height};
   if (row.kind == ControlKind::kFrame) {
     AddFrame(window, &slot, row.id, row.name, row.caption, design, row.font);
     return;
@@ -50,9 +49,10 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
     slot = {window, row.id};
     return;
   }
-  HWND control = CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption,
-                                     row.left, row.top, row.width, row.height, row.style,
-                                     row.exStyle, nullptr, subclassProcedure, kReplaceProcedure, 0);
+  HWND control =
+      CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption, row.rect.left,
+                          row.rect.top, row.rect.width, row.rect.height, row.style, row.exStyle,
+                          nullptr, subclassProcedure, kReplaceProcedure, 0);
   if (!control) return;
   ControlInfo* info =
       AttachControlInfo(control, window, row.name, row.arrayIndex, row.id, row.caption, &slot);
@@ -81,8 +81,10 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   info->name = name;
   info->flagBits = flags::kEnabled | flags::kVisible;
   ::SetClassLongPtrW(window, GCL_STYLE, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
-  info->bigIcon = LoadSharedIcon(kAppIcon, 48);
-  info->smallIcon = LoadSharedIcon(kAppIcon, 32);
+  if (const wchar_t* icon = GetProgramNames().icon) {
+    info->bigIcon = LoadSharedIcon(icon, 48);
+    info->smallIcon = LoadSharedIcon(icon, 32);
+  }
   ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(info->bigIcon));
   ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(info->smallIcon));
   info->transparentKey = kColorDefault;

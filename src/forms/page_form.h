@@ -23,14 +23,20 @@ enum class ControlKind {
   kNonVisual,  // has a slot and an ID but no window (for example a download control)
 };
 
-// One row of a layout table. Rectangles are in design units.
+// A control's place on its form, in design units.
+struct DesignRect {
+  int left = 0, top = 0, width = 0, height = 0;
+};
+
+// One row of a layout table, written with designated initializers; what a row leaves out
+// keeps the value given here.
 struct ControlSpec {
   ControlKind kind;
   const wchar_t* name;
-  int32_t arrayIndex;  // -1 outside a control array
+  int32_t arrayIndex = -1;  // -1 outside a control array
   int32_t id;
-  const wchar_t* caption;
-  int left, top, width, height;
+  const wchar_t* caption = L"";
+  DesignRect rect{};
   DWORD style = kKindDefault;
   DWORD exStyle = kKindDefault;
   const wchar_t* font = L"";
@@ -61,5 +67,14 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name);
 // 0 when the form window cannot be created. A control that cannot be created is skipped.
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue);
+
+// The same for a page whose behaviour `Behavior()` returns: its window and control procedures
+// are the generic ones driven by that behaviour, its record the behaviour's descriptor.
+template <const FormBehavior& (*Behavior)()>
+HWND CreatePageForm(const FormSpec& layout, const wchar_t* formName, HWND parent,
+                    LPARAM userValue) {
+  return CreatePageForm(layout, *Behavior().descriptor, formName, FormProcedure<Behavior>,
+                        ControlProcedure<Behavior>, parent, userValue);
+}
 
 }  // namespace forms

@@ -17,11 +17,21 @@ COLORREF FormBackground(const ControlInfo* formInfo) {
                   : ::GetSysColor(COLOR_BTNFACE);
 }
 
+// Runs one of a form's own handlers. Handlers are called from a window procedure, and nothing
+// may escape to the system: only memory can run out in them, and then that event is dropped.
+template <typename Handler>
+void RunHandler(Handler&& handler) noexcept {
+  try {
+    handler();
+  } catch (...) {
+  }
+}
+
 void RouteEvent(const FormBehavior& behavior, HWND form, RouteSource source, int32_t controlId,
                 int32_t code, LPARAM lParam) {
   for (const auto& row : behavior.routes) {
     if (row.source == source && row.controlId == controlId && row.code == code && row.procedure) {
-      row.procedure(form, row.arrayIndex, lParam);
+      RunHandler([&] { row.procedure(form, row.arrayIndex, lParam); });
     }
   }
 }
@@ -73,12 +83,13 @@ LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   return reinterpret_cast<LRESULT>(info->brush.get());
 }
 
-}  // namespace
-
-LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
-                       LPARAM lParam) {
+// The common handling of a form's messages; a value means "handled, return this".
+std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND window, UINT message,
+                                         WPARAM wParam, LPARAM lParam) {
   if (behavior.extraFormMessage) {
-    if (auto handled = behavior.extraFormMessage(window, message, wParam, lParam)) return *handled;
+    std::optional<LRESULT> handled;
+    RunHandler([&] { handled = behavior.extraFormMessage(window, message, wParam, lParam); });
+    if (handled) return handled;
   }
   switch (message) {
     case WM_PAINT:
@@ -101,7 +112,7 @@ LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, 
         RECT client{};
         ::GetClientRect(window, &client);
         ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-        if (behavior.load) behavior.load(window, lParam);
+        if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
         ::InvalidateRect(window, nullptr, TRUE);
         ::UpdateWindow(window);
       }
@@ -165,13 +176,16 @@ LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, 
     default:
       break;
   }
-  return ::DefWindowProcW(window, message, wParam, lParam);
+  return std::nullopt;
 }
 
-LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
-                            LPARAM lParam) {
-  auto previous = reinterpret_cast<WNDPROC>(::GetPropW(control, kOldProcedureProperty));
-  if (behavior.extraControlMessage) behavior.extraControlMessage(control, message, wParam, lParam);
+// The common handling of a control's messages before its own procedure.
+std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND control,
+                                            UINT message, WPARAM wParam, LPARAM lParam,
+                                            WNDPROC previous) {
+  if (behavior.extraControlMessage) {
+    RunHandler([&] { behavior.extraControlMessage(control, message, wParam, lParam); });
+  }
   switch (message) {
     case kSetCaptionMessage:
       return SetCaption({control, static_cast<int32_t>(wParam)},
@@ -192,6 +206,33 @@ LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT mes
     }
     default:
       break;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+// The one place where a failure in the handling of a form's or a control's message stops:
+// the message then gets the system's default handling.
+LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
+                       LPARAM lParam) noexcept {
+  try {
+    if (auto handled = HandleFormMessage(behavior, window, message, wParam, lParam)) {
+      return *handled;
+    }
+  } catch (...) {
+  }
+  return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
+                            LPARAM lParam) noexcept {
+  auto previous = reinterpret_cast<WNDPROC>(::GetPropW(control, kOldProcedureProperty));
+  try {
+    if (auto handled = HandleControlMessage(behavior, control, message, wParam, lParam, previous)) {
+      return *handled;
+    }
+  } catch (...) {
   }
   return previous ? ::CallWindowProcW(previous, control, message, wParam, lParam)
                   : ::DefWindowProcW(control, message, wParam, lParam);

@@ -50,9 +50,23 @@ struct FormBehavior {
   void (*extraControlMessage)(HWND control, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
 };
 
+// No exception leaves these: a handler that fails drops its event, and a
+// message whose common handling fails gets the system's default handling.
 LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, WPARAM wParam,
-                       LPARAM lParam);
+                       LPARAM lParam) noexcept;
 LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
-                            LPARAM lParam);
+                            LPARAM lParam) noexcept;
+
+// The window procedure and the control subclass procedure of a form whose behaviour
+// `Behavior()` returns: the only code a form needs to hand the system its procedures.
+template <const FormBehavior& (*Behavior)()>
+LRESULT CALLBACK FormProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return FormWindowProc(Behavior(), window, message, wParam, lParam);
+}
+
+template <const FormBehavior& (*Behavior)()>
+LRESULT CALLBACK ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  return ControlSubclassProc(Behavior(), control, message, wParam, lParam);
+}
 
 }  // namespace forms

@@ -1,17 +1,13 @@
 #include "net/http_get_text.h"
 
 #include "net/internet_handle.h"
+#include "net/internet_session.h"
 #include "net/split_url.h"
 
 namespace net {
 namespace {
 
-constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 constexpr DWORD kReadSize = 4096;
-
-const char* OrNull(const std::string& text) {
-  return text.empty() ? nullptr : text.c_str();
-}
 
 }  // namespace
 
@@ -20,21 +16,15 @@ std::string HttpGetText(std::string_view url, std::string_view referrer, std::st
   try {
     const UrlParts parts = SplitUrl(url);
     if (parts.port > 0xFFFF) return std::string();
-    const std::string referrerText(referrer), userText(userName), passwordText(password);
 
-    UniqueInternet internet(
-        ::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+    UniqueInternet internet = OpenInternet();
     if (!internet) return std::string();
-    UniqueInternet connection(::InternetConnectA(
-        internet.get(), parts.host.c_str(), static_cast<INTERNET_PORT>(parts.port),
-        OrNull(userText), OrNull(passwordText), INTERNET_SERVICE_HTTP, 0, 0));
+    UniqueInternet connection =
+        ConnectHttp(internet.get(), parts, std::string(userName), std::string(password), 0);
     if (!connection) return std::string();
-    const char* acceptTypes[] = {"*/*", nullptr};
     // Always from the server, never the cache; no keep-connection for a one-off question.
-    const DWORD flags = INTERNET_FLAG_RELOAD | (parts.secure ? INTERNET_FLAG_SECURE : 0);
-    UniqueInternet request(::HttpOpenRequestA(connection.get(), "GET", parts.path.c_str(),
-                                              "HTTP/1.1", OrNull(referrerText), acceptTypes, flags,
-                                              0));
+    UniqueInternet request = OpenHttpRequest(connection.get(), "GET", parts, "HTTP/1.1",
+                                             std::string(referrer), INTERNET_FLAG_RELOAD, 0);
     if (!request) return std::string();
     if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return std::string();
 

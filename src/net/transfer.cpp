@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "net/internet_handle.h"
+#include "net/internet_session.h"
 #include "net/split_url.h"
 
 namespace net {
 namespace {
 
-constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 // Always ask the server (never the cache) and keep the connection for WinInet to reuse.
 constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
@@ -70,24 +70,19 @@ std::string Exchange::Run() {
   const UrlParts url = SplitUrl(r_.url);
   if (url.port > 0xFFFF) return Fail(ERROR_INTERNET_INVALID_URL);
 
-  internet_.reset(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+  internet_ = OpenInternet();
   if (!internet_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
   SetTimeouts(internet_.get(), r_.timeoutMs);
   if (r_.handlers.internetStatus) {
     ::InternetSetStatusCallbackW(internet_.get(), r_.handlers.internetStatus);
   }
 
-  connection_.reset(::InternetConnectA(internet_.get(), url.host.c_str(),
-                                       static_cast<INTERNET_PORT>(url.port), OrNull(r_.userName),
-                                       OrNull(r_.password), INTERNET_SERVICE_HTTP, 0, r_.context));
+  connection_ = ConnectHttp(internet_.get(), url, r_.userName, r_.password, r_.context);
   if (!connection_) return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
   SetTimeouts(connection_.get(), r_.timeoutMs);
 
-  const char* acceptTypes[] = {"*/*", nullptr};
-  const DWORD flags = kRequestFlags | (url.secure ? INTERNET_FLAG_SECURE : 0);
-  request_.reset(::HttpOpenRequestA(connection_.get(), r_.verb.c_str(), url.path.c_str(),
-                                    OrNull(r_.httpVersion), OrNull(r_.referrer), acceptTypes, flags,
-                                    r_.context));
+  request_ = OpenHttpRequest(connection_.get(), r_.verb, url, r_.httpVersion, r_.referrer,
+                             kRequestFlags, r_.context);
   if (!request_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
   SetTimeouts(request_.get(), r_.timeoutMs);
 

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "app/form1_ids.h"
 #include "support/driver.h"
 #include "support/paths.h"
 #include "support/update_server_client.h"
@@ -14,8 +15,8 @@ namespace {
 
 using namespace testsupport;
 
-constexpr int kTabControlId = 102;
-constexpr int kStatusBarId = 103;
+constexpr int kTabControlId = app::id::kTabControl;
+constexpr int kStatusBarId = app::id::kStatusBar;
 const wchar_t* const kPageClasses[] = {L"翎图匠助手_Form2", L"翎图匠助手_Form3",
                                        L"翎图匠助手_Form4"};
 

@@ -13,34 +13,48 @@
 #include "forms/list_box.h"
 #include "forms/page_form.h"
 #include "forms/scaling.h"
+#include "forms/styles.h"
 #include "forms/windowless.h"
 #include "support/shared_resources.h"
 
 namespace {
 
 using forms::ControlKind;
+using forms::ControlSpec;
 
 enum Slot { kFrame, kLabel, kButtonA, kButtonB, kList, kProgress, kHidden, kSlotCount };
 
+// clang-format off
 constexpr std::array kLayout = {
-    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 102, L"框", 10, 10, 200, 150, 0, 0,
-                       L"Microsoft YaHei,9,0"},
-    forms::ControlSpec{ControlKind::kLabel, L"Label1", -1, 103, L"标签", 220, 10, 100, 20, 0, 0,
-                       L"Microsoft YaHei,9,0", L"", forms::kMiddleCentre},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 0, 104, L"甲", 220, 40, 80, 30,
-                       0x54010F00, 0, L"Microsoft YaHei,9,0", L"标题\r\n提示"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 1, 105, L"乙", 220, 80, 80, 30,
-                       0x54010F00, 0, L"Microsoft YaHei,9,0", L"", 0, nullptr, 0,
-                       forms::kColorDefault, forms::kColorDefault, true},
-    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 106, L"", 14, 30, 190, 125, 0x54210103,
-                       WS_EX_CLIENTEDGE, L"Microsoft YaHei,9,0", L"列表", 0, nullptr, 18,
-                       forms::kColorWindowText, forms::kColorWindow},
-    forms::ControlSpec{ControlKind::kProgressBar, L"Progress1", -1, 107, L"", 10, 170, 200, 20},
-    forms::ControlSpec{ControlKind::kNonVisual, L"Hidden1", -1, 108, L"", 0, 0, 0, 0},
+    ControlSpec{.kind = ControlKind::kFrame, .name = L"Frame1", .id = 102, .caption = L"框",
+        .rect = {10, 10, 200, 150}, .font = L"Microsoft YaHei,9,0"},
+    ControlSpec{.kind = ControlKind::kLabel, .name = L"Label1", .id = 103, .caption = L"标签",
+        .rect = {220, 10, 100, 20}, .font = L"Microsoft YaHei,9,0",
+        .labelAlignment = forms::kMiddleCentre},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 0, .id = 104,
+        .caption = L"甲", .rect = {220, 40, 80, 30}, .style = forms::styles::kButton, .exStyle = 0,
+        .font = L"Microsoft YaHei,9,0", .toolTip = L"标题\r\n提示"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 1, .id = 105,
+        .caption = L"乙", .rect = {220, 80, 80, 30}, .style = forms::styles::kButton, .exStyle = 0,
+        .font = L"Microsoft YaHei,9,0", .disabled = true},
+    ControlSpec{.kind = ControlKind::kListBox, .name = L"List1", .id = 106,
+        .rect = {14, 30, 190, 125}, .style = forms::styles::kSortedListBox,
+        .exStyle = WS_EX_CLIENTEDGE, .font = L"Microsoft YaHei,9,0", .toolTip = L"列表",
+        .itemHeight = 18, .textColor = forms::kColorWindowText, .backColor = forms::kColorWindow},
+    ControlSpec{.kind = ControlKind::kProgressBar, .name = L"Progress1", .id = 107,
+        .rect = {10, 170, 200, 20}},
+    ControlSpec{.kind = ControlKind::kNonVisual, .name = L"Hidden1", .id = 108},
 };
+// clang-format on
 
-constexpr forms::FormSpec kSpec{L"翎图匠助手_TestForm",  L"测试",    416,     239,
-                                0x460B0000 | WS_VISIBLE, 0x00010000, kLayout, 106};
+constexpr forms::FormSpec kSpec{L"翎图匠助手_TestForm",
+                                L"测试",
+                                416,
+                                239,
+                                forms::styles::kPage | WS_VISIBLE,
+                                forms::styles::kPageEx,
+                                kLayout,
+                                106};
 
 forms::FormDescriptor descriptor;
 int clicks[2] = {};
@@ -66,12 +80,6 @@ constexpr std::array kRoutes = {
 const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&descriptor, kRoutes, Load, {}};
   return behavior;
-}
-LRESULT CALLBACK Procedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return forms::FormWindowProc(Behavior(), w, m, wp, lp);
-}
-LRESULT CALLBACK ControlProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return forms::ControlSubclassProc(Behavior(), w, m, wp, lp);
 }
 
 void Pump() {
@@ -116,8 +124,7 @@ HWND Host() {
 }
 
 HWND CreateTestForm() {
-  HWND form =
-      forms::CreatePageForm(kSpec, descriptor, L"TestForm", Procedure, ControlProcedure, Host(), 5);
+  HWND form = forms::CreatePageForm<Behavior>(kSpec, L"TestForm", Host(), 5);
   Pump();
   return form;
 }

@@ -110,16 +110,6 @@ std::string IncompressibleBytes(size_t count, uint32_t seed) {
   return bytes;
 }
 
-bool WriteBinaryFile(const std::wstring& path, std::string_view bytes) {
-  base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) &&
-         written == bytes.size();
-}
-
 std::string ReadBinaryFile(const std::wstring& path) {
   base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));

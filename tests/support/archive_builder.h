@@ -39,7 +39,6 @@ class ZipBuilder {
 
 // `count` bytes that deflate barely shrinks (a fixed pseudo-random sequence from `seed`).
 std::string IncompressibleBytes(size_t count, uint32_t seed);
-bool WriteBinaryFile(const std::wstring& path, std::string_view bytes);
 // The whole file; empty when it cannot be read.
 std::string ReadBinaryFile(const std::wstring& path);
 

@@ -20,14 +20,7 @@ std::wstring FileNameOf(const std::wstring& path) {
 
 std::set<DWORD> AllProcessIds() {
   std::set<DWORD> ids;
-  base::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return ids;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL ok = ::Process32FirstW(snapshot.get(), &entry); ok;
-       ok = ::Process32NextW(snapshot.get(), &entry)) {
-    ids.insert(entry.th32ProcessID);
-  }
+  ForEachProcess([&](const PROCESSENTRY32W& entry) { ids.insert(entry.th32ProcessID); });
   return ids;
 }
 
@@ -141,16 +134,22 @@ std::wstring BuildEnvironmentBlock(const std::vector<EnvChange>& changes) {
   return block;
 }
 
-std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
-  std::vector<DWORD> ids;
+void ForEachProcess(const std::function<void(const PROCESSENTRY32W&)>& visit) {
   base::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return ids;
+  if (!snapshot) return;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL ok = ::Process32FirstW(snapshot.get(), &entry); ok;
        ok = ::Process32NextW(snapshot.get(), &entry)) {
-    if (SameNameIgnoringCase(entry.szExeFile, exeName)) ids.push_back(entry.th32ProcessID);
+    visit(entry);
   }
+}
+
+std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
+  std::vector<DWORD> ids;
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
+    if (SameNameIgnoringCase(entry.szExeFile, exeName)) ids.push_back(entry.th32ProcessID);
+  });
   return ids;
 }
 

@@ -12,7 +12,9 @@
 #pragma once
 
 #include <windows.h>
+#include <tlhelp32.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -66,6 +68,8 @@ std::wstring QuoteArgument(const std::wstring& arg);
 std::wstring BuildEnvironmentBlock(const std::vector<EnvChange>& changes);
 
 // Identifiers of the running processes whose executable name equals `exeName` (any case).
+// Calls `visit` with every process the system lists now.
+void ForEachProcess(const std::function<void(const PROCESSENTRY32W&)>& visit);
 std::vector<DWORD> ProcessesNamed(const std::wstring& exeName);
 
 }  // namespace testsupport

@@ -1,7 +1,5 @@
 #include "support/sketchup_fixture.h"
 
-#include <tlhelp32.h>
-
 #include "base/unique_handle.h"
 #include "support/paths.h"
 #include "support/shared_resources.h"
@@ -44,19 +42,14 @@ bool IsInside(const std::wstring& path, const std::wstring& folder) {
 // A SketchUp.exe that the program under test started from an install folder (through the
 // shell, so no test holds it) would keep its folder alive: end such programs first.
 void EndProgramsInside(const std::vector<std::wstring>& folders) {
-  base::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL ok = ::Process32FirstW(snapshot.get(), &entry); ok;
-       ok = ::Process32NextW(snapshot.get(), &entry)) {
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
     base::UniqueKernelHandle process(
         ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
                       entry.th32ProcessID));
-    if (!process) continue;
+    if (!process) return;
     wchar_t image[MAX_PATH];
     DWORD length = MAX_PATH;
-    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &length)) continue;
+    if (!::QueryFullProcessImageNameW(process.get(), 0, image, &length)) return;
     const std::wstring path(image, length);
     for (const auto& folder : folders) {
       if (!IsInside(path, folder)) continue;
@@ -64,7 +57,7 @@ void EndProgramsInside(const std::vector<std::wstring>& folders) {
       ::WaitForSingleObject(process.get(), 5000);
       break;
     }
-  }
+  });
 }
 
 }  // namespace
@@ -167,6 +160,31 @@ bool PluginMarkerExists(const std::wstring& pluginFolder) {
 
 bool PluginFolderExists(const std::wstring& pluginFolder) {
   return IsFolder(pluginFolder + L"\\Brindo");
+}
+
+RegisteredVersions::RegisteredVersions() {
+  base::UniqueRegKey root;
+  rootExisted_ =
+      ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
+}
+
+RegisteredVersions::~RegisteredVersions() {
+  for (const auto& version : added_)
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (kKeyPrefix + version).c_str());
+  if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
+}
+
+bool RegisteredVersions::Add(const std::wstring& version, const std::wstring& installLocation) {
+  base::UniqueRegKey key;
+  if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (kKeyPrefix + version + L"\\InstallLocation").c_str(),
+                        0, nullptr, 0, KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  added_.push_back(version);
+  const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
+  return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(installLocation.c_str()),
+                          bytes) == ERROR_SUCCESS;
 }
 
 }  // namespace testsupport

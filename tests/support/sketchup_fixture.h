@@ -70,4 +70,21 @@ bool WritePluginFiles(const std::wstring& pluginFolder, bool marker = true, bool
 bool PluginMarkerExists(const std::wstring& pluginFolder);
 bool PluginFolderExists(const std::wstring& pluginFolder);
 
+// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only, beside whatever
+// else is registered there: only the keys it added go again (and the root key when it made it).
+class RegisteredVersions {
+ public:
+  RegisteredVersions();
+  RegisteredVersions(const RegisteredVersions&) = delete;
+  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
+  ~RegisteredVersions();
+
+  // The key <version>\InstallLocation with `installLocation` as its default value.
+  bool Add(const std::wstring& version, const std::wstring& installLocation);
+
+ private:
+  bool rootExisted_ = false;
+  std::vector<std::wstring> added_;
+};
+
 }  // namespace testsupport

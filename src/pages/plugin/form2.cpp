@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "base/unique_handle.h"
 #include "environment/file_exists.h"
 #include "environment/plugin_folders.h"
@@ -18,10 +19,11 @@
 #include "forms/list_box.h"
 #include "forms/message_box.h"
 #include "forms/page_form.h"
+#include "forms/styles.h"
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
 #include "pages/plugin/download_outcome.h"
-#include "pages/plugin/folder_tree.h"
+#include "pages/plugin/form2_ids.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
 #include "pages/plugin/unzip_to_folder.h"
@@ -31,40 +33,44 @@ namespace plugin_page {
 
 namespace {
 
+using base::CreateFolderWithParents;
 using forms::ControlKind;
+using forms::ControlSpec;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 constexpr wchar_t kBoldFont[] = L"Microsoft YaHei,9,1";
-constexpr DWORD kIconButtonStyle = 0x54010F40;   // child, visible, tab stop, centred icon
-constexpr DWORD kVersionListStyle = 0x54210103;  // sorted, notify, vertical scroll, exact height
-constexpr DWORD kProgressStyle = 0x44000000;     // hidden until a download begins
+namespace styles = forms::styles;
 
+// clang-format off
 constexpr std::array kLayout = {
-    forms::ControlSpec{ControlKind::kLabel, L"Label2", -1, 102, L"安装/更新翎图匠", 263, 81, 100,
-                       20, 0, 0, kFont, L"", forms::kMiddleCentre},
-    forms::ControlSpec{ControlKind::kLabel, L"Label1", -1, 103, L"", 295, 210, 100, 20, 0, 0, kFont,
-                       L"", forms::kTopLeft},
-    forms::ControlSpec{ControlKind::kIconButton, L"Command2", -1, 104, L"", 288, 124, 50, 50,
-                       kIconButtonStyle, 0, kBoldFont, L"启动对应版本的草图大师", 0,
-                       L"ICON_SKETCHUP"},
-    forms::ControlSpec{ControlKind::kNonVisual, L"WinInet1", -1, 105, L"", 0, 0, 0, 0},
-    forms::ControlSpec{ControlKind::kProgressBar, L"Progress1", -1, 106, L"", 11, 210, 269, 20,
-                       kProgressStyle, 0},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 107, L"选择草图版本", 11, 15, 200, 184,
-                       0, 0, kFont},
-    forms::ControlSpec{ControlKind::kIconButton, L"Command1", -1, 108, L"", 288, 26, 50, 50,
-                       kIconButtonStyle, 0, kBoldFont, L"下载最新版翎图匠并安装", 0,
-                       L"AAAAA_APPICON"},
-    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 109, L"", 15, 36, 193, 160,
-                       kVersionListStyle, WS_EX_CLIENTEDGE, kFont, L"当前已安装的SU版本列表", 0,
-                       nullptr, 18, forms::kColorWindowText, forms::kColorWindow},
-    forms::ControlSpec{ControlKind::kLabel, L"Label3", -1, 110, L"启动草图大师", 263, 179, 100, 20,
-                       0, 0, kFont, L"", forms::kMiddleCentre},
+    ControlSpec{.kind = ControlKind::kLabel, .name = L"Label2", .id = id::kInstallCaption,
+        .caption = L"安装/更新翎图匠", .rect = {263, 81, 100, 20}, .font = kFont,
+        .labelAlignment = forms::kMiddleCentre},
+    ControlSpec{.kind = ControlKind::kLabel, .name = L"Label1", .id = id::kStateLabel,
+        .rect = {295, 210, 100, 20}, .font = kFont, .labelAlignment = forms::kTopLeft},
+    ControlSpec{.kind = ControlKind::kIconButton, .name = L"Command2", .id = id::kLaunchButton,
+        .rect = {288, 124, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
+        .toolTip = L"启动对应版本的草图大师", .icon = L"ICON_SKETCHUP"},
+    ControlSpec{.kind = ControlKind::kNonVisual, .name = L"WinInet1", .id = id::kDownload},
+    ControlSpec{.kind = ControlKind::kProgressBar, .name = L"Progress1", .id = id::kProgressBar,
+        .rect = {11, 210, 269, 20}, .style = styles::kHiddenProgressBar},
+    pages::VersionFrameRow(id::kVersionFrame, {11, 15, 200, 184}),
+    ControlSpec{.kind = ControlKind::kIconButton, .name = L"Command1", .id = id::kInstallButton,
+        .rect = {288, 26, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
+        .toolTip = L"下载最新版翎图匠并安装", .icon = L"AAAAA_APPICON"},
+    pages::VersionListRow(id::kVersionList, {15, 36, 193, 160}),
+    ControlSpec{.kind = ControlKind::kLabel, .name = L"Label3", .id = id::kLaunchCaption,
+        .caption = L"启动草图大师", .rect = {263, 179, 100, 20}, .font = kFont,
+        .labelAlignment = forms::kMiddleCentre},
 };
+// clang-format on
 static_assert(kLayout.size() == kSlotCount);
 
-constexpr forms::FormSpec kForm2Spec{L"翎图匠助手_Form2", L"插件管理", 416,     239,
-                                     0x460B0000,          0x00010000,  kLayout, 104};
+// clang-format off
+constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2", .caption = kPageCaption,
+    .width = 416, .height = 239, .style = styles::kPage, .exStyle = styles::kPageEx,
+    .controls = kLayout, .focusId = id::kLaunchButton};
+// clang-format on
 
 // ---- Page state.
 
@@ -134,23 +140,10 @@ void BackToIdle() noexcept {
   downloading = false;
 }
 
-// Event procedures are called from the window procedure: nothing may escape them. Only memory
-// can run out in them, and then the event is dropped.
-template <forms::EventProcedure Procedure>
-void Guarded(HWND form, int32_t arrayIndex, LPARAM lParam) noexcept {
-  try {
-    Procedure(form, arrayIndex, lParam);
-  } catch (...) {
-  }
-}
-
 // ---- Event procedures, in the order a user meets them.
 
-void Form2Load(HWND, LPARAM) noexcept {
-  try {
-    pages::ListSketchUpVersions(SlotOf(kList1), SlotOf(kFrame1));
-  } catch (...) {
-  }
+void Form2Load(HWND, LPARAM) {
+  pages::ListSketchUpVersions(SlotOf(kList1), SlotOf(kFrame1));
 }
 
 void List1SelectionChanged(HWND, int32_t, LPARAM) {
@@ -212,8 +205,10 @@ void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
 
 void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
   Job().total = total;
+  // Below the range's start: the bar shows its lowest position. Set before the bar appears,
+  // so that it never shows the position it was left at.
+  ShowProgress(0);
   ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
-  ShowProgress(0);  // below the range's start: the bar shows its lowest position
 }
 
 int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
@@ -281,21 +276,12 @@ void Command2Click(HWND page, int32_t, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{104, forms::kClicked, Guarded<Command2Click>},
-    forms::Route{108, forms::kClicked, Guarded<Command1Click>},
-    forms::Route{109, forms::kSelectionChanged, Guarded<List1SelectionChanged>},
+    forms::Route{id::kLaunchButton, forms::kClicked, Command2Click},
+    forms::Route{id::kInstallButton, forms::kClicked, Command1Click},
+    forms::Route{id::kVersionList, forms::kSelectionChanged, List1SelectionChanged},
 };
-constexpr std::array<int32_t, 4> kPaintOrder = {102, 107, 103, 110};
-
-const forms::FormBehavior& Behavior();
-
-LRESULT CALLBACK Form2Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form2ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
-}
+constexpr std::array<int32_t, 4> kPaintOrder = {id::kInstallCaption, id::kVersionFrame,
+                                                id::kStateLabel, id::kLaunchCaption};
 
 const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder};
@@ -321,8 +307,7 @@ forms::FormDescriptor& Form2() {
 }
 
 HWND CreateForm2(HWND parent, LPARAM userValue) {
-  HWND page = forms::CreatePageForm(kForm2Spec, Form2(), L"Form2", Form2Procedure,
-                                    Form2ControlProcedure, parent, userValue);
+  HWND page = forms::CreatePageForm<Behavior>(kForm2Spec, L"Form2", parent, userValue);
   if (!page) return nullptr;
   const forms::ControlSlot& progress = Form2().slots[kProgress1];
   ::SendMessageW(progress.window, PBM_SETRANGE32, 1, 100);

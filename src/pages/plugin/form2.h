@@ -21,6 +21,9 @@ enum Slot {
   kSlotCount
 };
 
+// The page's caption, also its tab's.
+inline constexpr wchar_t kPageCaption[] = L"插件管理";
+
 forms::FormDescriptor& Form2();
 
 // Creates the page as a child of `parent` and returns its window (0 on failure).

@@ -1,11 +1,13 @@
 // What the plug-in page tells the user, word for word.
 #pragma once
 
+#include "pages/version_list.h"
+
 namespace plugin_page::texts {
 
 inline constexpr wchar_t kDownloadRunning[] = L"正在下载文件，请等待操作完成！";
-inline constexpr wchar_t kNoSketchUpListed[] = L"未检测到已安装的草图大师，请先安装草图大师！";
-inline constexpr wchar_t kNoVersionSelected[] = L"请选择要操作的草图版本！";
+using pages::texts::kNoSketchUpListed;
+using pages::texts::kNoVersionSelected;
 inline constexpr wchar_t kQuitSketchUpFirst[] = L"请先退出草图大师后再操作！";
 inline constexpr wchar_t kOverwriteQuestion[] = L"检测到当前版本已安装翎图匠，需要覆盖安装吗？";
 inline constexpr wchar_t kCannotCreateArchive[] = L"创建文件失败，请尝试以管理员身份运行本程序！";

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/unique_handle.h"
+#include "base/file_system.h"
 
 namespace plugin_page {
 
@@ -14,29 +14,8 @@ namespace {
 
 constexpr DWORD kMissing = INVALID_FILE_ATTRIBUTES;
 
-bool IsFolder(DWORD attributes) {
-  return attributes != kMissing && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-bool IsDotOrDotDot(const wchar_t* name) {
-  return (name[0] == L'.' && name[1] == L'\0') ||
-         (name[0] == L'.' && name[1] == L'.' && name[2] == L'\0');
-}
-
-// Calls `visit(name, attributes)` for each item of `folder`; false when the listing failed.
-template <typename Visit>
-bool ForEachItem(const std::wstring& folder, Visit visit) {
-  WIN32_FIND_DATAW data;
-  base::UniqueFind find(::FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data,
-                                           FindExSearchNameMatch, nullptr,
-                                           FIND_FIRST_EX_LARGE_FETCH));
-  if (!find) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    if (IsDotOrDotDot(data.cFileName)) continue;
-    if (!visit(std::wstring(data.cFileName), data.dwFileAttributes)) return false;
-  } while (::FindNextFileW(find.get(), &data));
-  return ::GetLastError() == ERROR_NO_MORE_FILES;
-}
+using base::ForEachItem;
+using base::IsFolder;
 
 bool IsNotFound(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -73,66 +52,20 @@ bool PlanMerge(const std::wstring& staged, const std::wstring& destination,
 
 }  // namespace
 
-std::wstring ExtendedLengthPath(const std::wstring& path) {
-  constexpr std::wstring_view kPrefix = L"\\\\?\\";
-  if (path.empty()) return {};
-  if (std::wstring_view(path).substr(0, kPrefix.size()) == kPrefix) return path;
-  const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return {};
-  std::wstring full(size, L'\0');
-  const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size) return {};
-  full.resize(length);
-  while (full.size() > 3 && full.back() == L'\\') full.pop_back();
-  if (full.size() >= 2 && full[0] == L'\\' && full[1] == L'\\') {
-    return std::wstring(kPrefix) + L"UNC" +
-           full.substr(1);  // \\server\share -> \\?\UNC\server\share
-  }
-  return std::wstring(kPrefix) + full;
-}
-
 bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
                       std::unordered_set<std::wstring>& made) {
-  size_t end = 0;
-  while (end < relative.size()) {
-    end = relative.find(L'\\', end + 1);
-    if (end == std::wstring::npos) end = relative.size();
-    std::wstring part = relative.substr(0, end);
-    if (made.count(part)) continue;
-    const std::wstring folder = root + L"\\" + part;
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) &&
-        !(::GetLastError() == ERROR_ALREADY_EXISTS &&
-          IsFolder(::GetFileAttributesW(folder.c_str())))) {
-      return false;
-    }
-    made.insert(std::move(part));
+  if (made.count(relative)) return true;
+  if (!base::CreateFolderWithParents(root + L"\\" + relative)) return false;
+  for (size_t end = relative.find(L'\\');; end = relative.find(L'\\', end + 1)) {
+    made.insert(relative.substr(0, end));
+    if (end == std::wstring::npos) return true;
   }
-  return true;
-}
-
-bool DeleteTree(const std::wstring& path) {
-  // Carries on past an item that will not go; removing the folder itself tells the outcome.
-  const bool listed = ForEachItem(path, [&](const std::wstring& name, DWORD attributes) {
-    const std::wstring item = path + L"\\" + name;
-    if (attributes & FILE_ATTRIBUTE_READONLY) {
-      ::SetFileAttributesW(item.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    }
-    if (!IsFolder(attributes)) {
-      ::DeleteFileW(item.c_str());
-    } else if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-      ::RemoveDirectoryW(item.c_str());
-    } else {
-      DeleteTree(item);
-    }
-    return true;
-  });
-  return ::RemoveDirectoryW(path.c_str()) && listed;
 }
 
 StagingFolder::StagingFolder(std::wstring destination) : destination_(std::move(destination)) {}
 
 StagingFolder::~StagingFolder() {
-  if (!root_.empty()) DeleteTree(root_);
+  if (!root_.empty()) base::DeleteTree(root_);
 }
 
 bool StagingFolder::Create() {

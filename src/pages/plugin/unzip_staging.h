@@ -8,18 +8,11 @@
 
 namespace plugin_page {
 
-// The absolute, long-path ("\\?\") form of `path`, so that deep archive entries are not cut off
-// at MAX_PATH; empty when the path cannot be resolved.
-std::wstring ExtendedLengthPath(const std::wstring& path);
-
 // Creates every missing folder of `relative` (components separated by "\") below the existing
 // folder `root`. False when a component exists as a file or cannot be created. `made` caches
 // the relative folders already known to exist.
 bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
                       std::unordered_set<std::wstring>& made);
-
-// Deletes a folder with everything inside it; links inside are removed, never followed.
-bool DeleteTree(const std::wstring& path);
 
 // A staging folder inside the destination (so that moving out of it is a rename on the same
 // volume and needs no right the extraction would not need anyway). Whatever is left in it is

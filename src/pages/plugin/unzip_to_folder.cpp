@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "pages/plugin/archive_entry_name.h"
@@ -134,7 +135,7 @@ bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const st
 }  // namespace
 
 bool UnzipToFolder(const std::string& archivePath, const std::wstring& destFolder) {
-  const std::wstring destination = ExtendedLengthPath(destFolder);
+  const std::wstring destination = base::ExtendedLengthPath(destFolder);
   const DWORD attributes = ::GetFileAttributesW(destination.c_str());
   if (destination.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
       !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {

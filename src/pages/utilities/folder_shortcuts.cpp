@@ -13,21 +13,6 @@ namespace {
 
 constexpr wchar_t kCannotOpen[] = L"打开路径失败，路径可能不存在！";
 
-// The process's own copy of a variable; unset gives the empty text.
-std::wstring EnvironmentValue(const wchar_t* name) {
-  std::wstring value(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
-    if (length == 0) return {};
-    if (length < value.size()) {
-      value.resize(length);
-      return value;
-    }
-    value.resize(length);
-  }
-}
-
 ShortcutTarget FolderOnly(std::wstring folder) {
   return ShortcutTarget{std::move(folder), std::wstring()};
 }
@@ -40,14 +25,12 @@ std::optional<ShortcutTarget> FolderShortcut(int index, const std::wstring& vers
       return FolderOnly(environment::GetPluginFolder(version, environment::kAutomaticFolder) +
                         L"\\brindo");
     case 2: {
-      std::wstring folder = EnvironmentValue(L"USERPROFILE") + L"\\AppData\\Local\\SketchUp\\" +
-                            version + L"\\SketchUp";
-      return ShortcutTarget{folder, folder + L"\\PrivatePreferences.json"};
+      std::wstring folder = environment::GetUserConfigFolder(version);
+      return ShortcutTarget{folder, folder + L"\\" + environment::kPrivatePreferences};
     }
     case 3: {
-      std::wstring folder =
-          EnvironmentValue(L"APPDATA") + L"\\SketchUp\\" + version + L"\\SketchUp";
-      return ShortcutTarget{folder, folder + L"\\SharedPreferences.json"};
+      std::wstring folder = environment::GetSystemConfigFolder(version);
+      return ShortcutTarget{folder, folder + L"\\" + environment::kSharedPreferences};
     }
     case 4:
       return FolderOnly(environment::GetPluginFolder(version, environment::kUserPluginFolder));

@@ -8,8 +8,10 @@
 #include "forms/list_box.h"
 #include "forms/message_box.h"
 #include "forms/page_form.h"
+#include "forms/styles.h"
 #include "pages/utilities/environment_report.h"
 #include "pages/utilities/folder_shortcuts.h"
+#include "pages/utilities/form3_ids.h"
 #include "pages/utilities/plugin_removal.h"
 #include "pages/version_list.h"
 
@@ -18,45 +20,57 @@ namespace utilities_page {
 namespace {
 
 using forms::ControlKind;
+using forms::ControlSpec;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 constexpr wchar_t kPlainFont[] = L"Microsoft YaHei,9";
-constexpr DWORD kButtonStyle = 0x54010F00;       // child, visible, tab stop, centred caption
-constexpr DWORD kVersionListStyle = 0x54210103;  // sorted, notify, vertical scroll, exact height
+namespace styles = forms::styles;
 
+// clang-format off
 constexpr std::array kLayout = {
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 2, 102, L"配置目录1", 232, 89, 80, 30,
-                       kButtonStyle, 0, kFont, L"打开草图大师配置文件路径，该文件保存用户设置"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 5, 103, L"插件目录2", 317, 137, 80, 30,
-                       kButtonStyle, 0, kFont, L"打开不带用户名的插件启动目录(ProgramData)"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 4, 104, L"插件目录1", 232, 137, 80, 30,
-                       kButtonStyle, 0, kFont, L"打开带用户名的插件启动目录(AppData)"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 0, 105, L"卸载翎图匠", 232, 41, 80, 30,
-                       kButtonStyle, 0, kPlainFont, L"删除插件目录下的翎图匠文件", 0, nullptr, 0,
-                       forms::kColorDefault, forms::kColorDefault, true},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame2", -1, 106, L"功能模块", 224, 15, 180, 210, 0,
-                       0, kFont},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 107, L"选择草图版本", 11, 15, 200, 210,
-                       0, 0, kFont},
-    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 108, L"", 15, 36, 193, 185,
-                       kVersionListStyle, WS_EX_CLIENTEDGE, kFont, L"当前已安装的SU版本列表", 0,
-                       nullptr, 18, forms::kColorWindowText, forms::kColorWindow},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 1, 109, L"翎图匠目录", 317, 41, 80, 30,
-                       kButtonStyle, 0, kPlainFont, L"打开草图大师插件目录下的翎图匠目录"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 3, 110, L"配置目录2", 317, 89, 80, 30,
-                       kButtonStyle, 0, kFont, L"打开草图大师配置文件路径，该文件保存系统设置"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 6, 111, L"草图目录", 232, 186, 80, 30,
-                       kButtonStyle, 0, kFont, L"打开草图大师启动程序所在目录"},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", 7, 112, L"环境检测", 317, 186, 80, 30,
-                       kButtonStyle, 0, kFont, L"检测当前草图版本插件安装环境"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 2,
+        .id = id::kConfigFolder1Button, .caption = L"配置目录1", .rect = {232, 89, 80, 30},
+        .style = styles::kButton, .font = kFont,
+        .toolTip = L"打开草图大师配置文件路径，该文件保存用户设置"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 5,
+        .id = id::kPluginFolder2Button, .caption = L"插件目录2", .rect = {317, 137, 80, 30},
+        .style = styles::kButton, .font = kFont,
+        .toolTip = L"打开不带用户名的插件启动目录(ProgramData)"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 4,
+        .id = id::kPluginFolder1Button, .caption = L"插件目录1", .rect = {232, 137, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"打开带用户名的插件启动目录(AppData)"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 0,
+        .id = id::kUninstallButton, .caption = L"卸载翎图匠", .rect = {232, 41, 80, 30},
+        .style = styles::kButton, .font = kPlainFont, .toolTip = L"删除插件目录下的翎图匠文件",
+        .disabled = true},
+    ControlSpec{.kind = ControlKind::kFrame, .name = L"Frame2", .id = id::kToolsFrame,
+        .caption = L"功能模块", .rect = {224, 15, 180, 210}, .font = kFont},
+    pages::VersionFrameRow(id::kVersionFrame, {11, 15, 200, 210}),
+    pages::VersionListRow(id::kVersionList, {15, 36, 193, 185}),
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 1,
+        .id = id::kPluginOwnFolderButton, .caption = L"翎图匠目录", .rect = {317, 41, 80, 30},
+        .style = styles::kButton, .font = kPlainFont,
+        .toolTip = L"打开草图大师插件目录下的翎图匠目录"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 3,
+        .id = id::kConfigFolder2Button, .caption = L"配置目录2", .rect = {317, 89, 80, 30},
+        .style = styles::kButton, .font = kFont,
+        .toolTip = L"打开草图大师配置文件路径，该文件保存系统设置"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 6,
+        .id = id::kSketchUpFolderButton, .caption = L"草图目录", .rect = {232, 186, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"打开草图大师启动程序所在目录"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .arrayIndex = 7,
+        .id = id::kEnvironmentCheckButton, .caption = L"环境检测", .rect = {317, 186, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"检测当前草图版本插件安装环境"},
 };
+// clang-format on
 static_assert(kLayout.size() == kSlotCount);
 
-constexpr forms::FormSpec kForm3Spec{L"翎图匠助手_Form3", L"实用工具", 416,     239,
-                                     0x460B0000,          0x00010000,  kLayout, 102};
+// clang-format off
+constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3", .caption = kPageCaption,
+    .width = 416, .height = 239, .style = styles::kPage, .exStyle = styles::kPageEx,
+    .controls = kLayout, .focusId = id::kConfigFolder1Button};
+// clang-format on
 
-constexpr wchar_t kNoSketchUp[] = L"未检测到已安装的草图大师，请先安装草图大师！";
-constexpr wchar_t kNoVersionChosen[] = L"请选择要操作的草图版本！";
 constexpr wchar_t kQuitSketchUpFirst[] = L"为保证卸载成功，请先退出草图大师！";
 constexpr wchar_t kConfirmUninstall[] = L"慎重操作！确定要卸载翎图匠吗？";
 constexpr wchar_t kUninstalled[] = L"卸载成功！";
@@ -110,11 +124,11 @@ void CheckEnvironment(HWND page, const std::wstring& version) {
 void Command1Click(HWND page, int32_t index, LPARAM) {
   const forms::ControlSlot& list = Form3().slots[kList1];
   if (forms::list_box::Count(list) == 0) {
-    forms::AppMessageBox(page, kNoSketchUp, MB_OK);
+    forms::AppMessageBox(page, pages::texts::kNoSketchUpListed, MB_OK);
     return;
   }
   if (forms::list_box::SelectedIndex(list) < 0) {
-    forms::AppMessageBox(page, kNoVersionChosen, MB_OK);
+    forms::AppMessageBox(page, pages::texts::kNoVersionSelected, MB_OK);
     return;
   }
   const std::wstring version = pages::SelectedVersion(list);
@@ -128,27 +142,17 @@ void Command1Click(HWND page, int32_t index, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{105, forms::kClicked, Command1Click, 0},
-    forms::Route{109, forms::kClicked, Command1Click, 1},
-    forms::Route{102, forms::kClicked, Command1Click, 2},
-    forms::Route{110, forms::kClicked, Command1Click, 3},
-    forms::Route{104, forms::kClicked, Command1Click, 4},
-    forms::Route{103, forms::kClicked, Command1Click, 5},
-    forms::Route{111, forms::kClicked, Command1Click, 6},
-    forms::Route{112, forms::kClicked, Command1Click, 7},
-    forms::Route{108, forms::kSelectionChanged, List1SelectionChange},
+    forms::Route{id::kCommand1[0], forms::kClicked, Command1Click, 0},
+    forms::Route{id::kCommand1[1], forms::kClicked, Command1Click, 1},
+    forms::Route{id::kCommand1[2], forms::kClicked, Command1Click, 2},
+    forms::Route{id::kCommand1[3], forms::kClicked, Command1Click, 3},
+    forms::Route{id::kCommand1[4], forms::kClicked, Command1Click, 4},
+    forms::Route{id::kCommand1[5], forms::kClicked, Command1Click, 5},
+    forms::Route{id::kCommand1[6], forms::kClicked, Command1Click, 6},
+    forms::Route{id::kCommand1[7], forms::kClicked, Command1Click, 7},
+    forms::Route{id::kVersionList, forms::kSelectionChanged, List1SelectionChange},
 };
-constexpr std::array<int32_t, 2> kPaintOrder = {106, 107};
-
-const forms::FormBehavior& Behavior();
-
-LRESULT CALLBACK Form3Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form3ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
-}
+constexpr std::array<int32_t, 2> kPaintOrder = {id::kToolsFrame, id::kVersionFrame};
 
 const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&Form3(), kRoutes, Form3Load, kPaintOrder};
@@ -163,8 +167,7 @@ forms::FormDescriptor& Form3() {
 }
 
 HWND CreateForm3(HWND parent, LPARAM userValue) {
-  HWND page = forms::CreatePageForm(kForm3Spec, Form3(), L"Form3", Form3Procedure,
-                                    Form3ControlProcedure, parent, userValue);
+  HWND page = forms::CreatePageForm<Behavior>(kForm3Spec, L"Form3", parent, userValue);
   if (!page) return nullptr;
   pages::RegisterVersionList(pages::VersionPage::kUtilities, Form3().slots[kList1]);
   pages::RegisterUninstallButton(Form3().slots[kUninstall]);

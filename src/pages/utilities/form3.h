@@ -24,6 +24,9 @@ enum Slot {
   kSlotCount
 };
 
+// The page's caption, also its tab's.
+inline constexpr wchar_t kPageCaption[] = L"实用工具";
+
 forms::FormDescriptor& Form3();
 
 HWND CreateForm3(HWND parent, LPARAM userValue);

@@ -2,8 +2,9 @@
 
 #include <string_view>
 
-#include "base/unique_handle.h"
+#include "base/file_system.h"
 #include "environment/file_exists.h"
+#include "environment/plugin_folders.h"
 
 namespace utilities_page {
 
@@ -19,21 +20,6 @@ bool IsFullyQualified(std::wstring_view path) {
          path[2] != L'.';
 }
 
-// The absolute form of a folder, as the file system resolves it for every call below.
-std::wstring FullPath(const std::wstring& folder) {
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetFullPathNameW(folder.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
-    if (length == 0) return {};
-    if (length < full.size()) {
-      full.resize(length);
-      return full;
-    }
-    full.resize(length);
-  }
-}
-
 // Takes every link (reparse point) out of a tree: the link itself, never what it points to.
 // The shell's folder deletion may follow a link and empty a folder outside the tree. False
 // when a link could not be removed.
@@ -46,14 +32,10 @@ bool RemoveLinksIn(const std::wstring& path) {
   }
   if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
   bool removed = true;
-  WIN32_FIND_DATAW entry;
-  base::UniqueFind find(::FindFirstFileW((path + L"\\*").c_str(), &entry));
-  if (!find) return true;
-  do {
-    const std::wstring_view name = entry.cFileName;
-    if (name == L"." || name == L"..") continue;
-    removed = RemoveLinksIn(path + L"\\" + entry.cFileName) && removed;
-  } while (::FindNextFileW(find.get(), &entry));
+  base::ForEachItem(path, [&](const std::wstring& name, DWORD) {
+    removed = RemoveLinksIn(path + L"\\" + name) && removed;
+    return true;
+  });
   return removed;
 }
 
@@ -74,10 +56,10 @@ bool ShellDeletePath(const std::wstring& path, FILEOP_FLAGS flags) {
 }
 
 RemovalResult RemovePlugin(const std::wstring& pluginFolder) {
-  const std::wstring folder = FullPath(pluginFolder);
+  const std::wstring folder = base::FullPath(pluginFolder);
   if (folder.empty()) return RemovalResult::kNotInstalled;
-  const std::wstring marker = folder + L"\\Brindo.rb";
-  const std::wstring files = folder + L"\\Brindo";
+  const std::wstring marker = folder + L"\\" + environment::kPluginMarkerName;
+  const std::wstring files = folder + L"\\" + environment::kPluginFilesName;
   if (!environment::FileExists(marker)) return RemovalResult::kNotInstalled;
 
   if (environment::FileExists(files) && RemoveLinksIn(files)) ShellDeletePath(files, kDeleteFlags);

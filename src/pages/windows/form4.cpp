@@ -9,6 +9,8 @@
 #include "forms/list_box.h"
 #include "forms/message_box.h"
 #include "forms/page_form.h"
+#include "forms/styles.h"
+#include "pages/windows/form4_ids.h"
 #include "pages/windows/sketchup_windows.h"
 #include "pages/windows/window_operations.h"
 
@@ -17,43 +19,58 @@ namespace windows_page {
 namespace {
 
 using forms::ControlKind;
+using forms::ControlSpec;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
-constexpr DWORD kButtonStyle = 0x54010F00;  // child, visible, tab stop, centred caption
-constexpr DWORD kListStyle = 0x54210101;    // notify, vertical scroll, exact height
-
-constexpr std::array kLayout = {
-    forms::ControlSpec{ControlKind::kListBox, L"List1", -1, 102, L"", 15, 36, 193, 185, kListStyle,
-                       WS_EX_CLIENTEDGE, kFont, L"", 0, nullptr, 18, forms::kColorWindowText,
-                       forms::kColorWindow},
-    forms::ControlSpec{ControlKind::kButton, L"Command1", -1, 103, L"刷新列表", 232, 41, 80, 30,
-                       kButtonStyle, 0, kFont, L"刷新窗口列表"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 0, 104, L"重置位置", 317, 41, 80, 30,
-                       kButtonStyle, 0, kFont, L"将窗口移到屏幕左上角"},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame1", -1, 105, L"选择操作窗口", 11, 15, 200, 210,
-                       0, 0, kFont},
-    forms::ControlSpec{ControlKind::kFrame, L"Frame2", -1, 106, L"窗口管理", 224, 15, 180, 210, 0,
-                       0, kFont},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 1, 107, L"窗口置顶", 232, 89, 80, 30,
-                       kButtonStyle, 0, kFont, L"将窗口位于顶层"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 2, 108, L"取消置顶", 317, 89, 80, 30,
-                       kButtonStyle, 0, kFont, L"取消窗口顶层"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 3, 109, L"禁用窗口", 232, 137, 80, 30,
-                       kButtonStyle, 0, kFont, L"使窗口不接收鼠标键盘操作"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 4, 110, L"解除禁用", 317, 137, 80, 30,
-                       kButtonStyle, 0, kFont, L"使窗口接收鼠标键盘操作"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 5, 111, L"抖动窗口", 232, 186, 80, 30,
-                       kButtonStyle, 0, kFont, L"标记窗口位置"},
-    forms::ControlSpec{ControlKind::kButton, L"Command2", 6, 112, L"关闭窗口", 317, 186, 80, 30,
-                       kButtonStyle, 0, kFont, L"关掉窗口"},
-};
-static_assert(kLayout.size() == kSlotCount);
-
-constexpr forms::FormSpec kForm4Spec{L"翎图匠助手_Form4", L"窗口管理", 416,     239,
-                                     0x460B0000,          0x00010000,  kLayout, 102};
+namespace styles = forms::styles;
 
 constexpr wchar_t kNoWindowCaption[] = L"无可操作窗口";
 constexpr wchar_t kChooseWindowCaption[] = L"选择操作窗口";
+
+// clang-format off
+constexpr std::array kLayout = {
+    ControlSpec{.kind = ControlKind::kListBox, .name = L"List1", .id = id::kWindowList,
+        .rect = {15, 36, 193, 185}, .style = styles::kListBox, .exStyle = WS_EX_CLIENTEDGE,
+        .font = kFont, .itemHeight = 18, .textColor = forms::kColorWindowText,
+        .backColor = forms::kColorWindow},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command1", .id = id::kRefreshButton,
+        .caption = L"刷新列表", .rect = {232, 41, 80, 30}, .style = styles::kButton, .font = kFont,
+        .toolTip = L"刷新窗口列表"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 0,
+        .id = id::kResetPositionButton, .caption = L"重置位置", .rect = {317, 41, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"将窗口移到屏幕左上角"},
+    ControlSpec{.kind = ControlKind::kFrame, .name = L"Frame1", .id = id::kWindowFrame,
+        .caption = kChooseWindowCaption, .rect = {11, 15, 200, 210}, .font = kFont},
+    ControlSpec{.kind = ControlKind::kFrame, .name = L"Frame2", .id = id::kToolsFrame,
+        .caption = kPageCaption, .rect = {224, 15, 180, 210}, .font = kFont},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 1,
+        .id = id::kMakeTopmostButton, .caption = L"窗口置顶", .rect = {232, 89, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"将窗口位于顶层"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 2,
+        .id = id::kCancelTopmostButton, .caption = L"取消置顶", .rect = {317, 89, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"取消窗口顶层"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 3,
+        .id = id::kDisableButton, .caption = L"禁用窗口", .rect = {232, 137, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"使窗口不接收鼠标键盘操作"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 4,
+        .id = id::kEnableButton, .caption = L"解除禁用", .rect = {317, 137, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"使窗口接收鼠标键盘操作"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 5,
+        .id = id::kShakeButton, .caption = L"抖动窗口", .rect = {232, 186, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"标记窗口位置"},
+    ControlSpec{.kind = ControlKind::kButton, .name = L"Command2", .arrayIndex = 6,
+        .id = id::kCloseButton, .caption = L"关闭窗口", .rect = {317, 186, 80, 30},
+        .style = styles::kButton, .font = kFont, .toolTip = L"关掉窗口"},
+};
+// clang-format on
+static_assert(kLayout.size() == kSlotCount);
+
+// clang-format off
+constexpr forms::FormSpec kForm4Spec{.className = L"翎图匠助手_Form4", .caption = kPageCaption,
+    .width = 416, .height = 239, .style = styles::kPage, .exStyle = styles::kPageEx,
+    .controls = kLayout, .focusId = id::kWindowList};
+// clang-format on
+
 constexpr wchar_t kChooseFirstMessage[] = L"请选中要操作的窗口再操作！";
 constexpr wchar_t kWindowGoneMessage[] = L"窗口已被销毁，请刷新列表后再操作！";
 
@@ -82,27 +99,19 @@ void Command2Click(HWND form, int32_t index, LPARAM) {
 }
 
 constexpr std::array kRoutes = {
-    forms::Route{102, forms::kSelectionChanged, List1SelectionChange},
-    forms::Route{103, forms::kClicked, Command1Click},
-    forms::Route{104, forms::kClicked, Command2Click, operation::kMoveToTopLeft},
-    forms::Route{107, forms::kClicked, Command2Click, operation::kMakeTopmost},
-    forms::Route{108, forms::kClicked, Command2Click, operation::kCancelTopmost},
-    forms::Route{109, forms::kClicked, Command2Click, operation::kDisableInput},
-    forms::Route{110, forms::kClicked, Command2Click, operation::kEnableInput},
-    forms::Route{111, forms::kClicked, Command2Click, operation::kShake},
-    forms::Route{112, forms::kClicked, Command2Click, operation::kClose},
+    forms::Route{id::kWindowList, forms::kSelectionChanged, List1SelectionChange},
+    forms::Route{id::kRefreshButton, forms::kClicked, Command1Click},
+    forms::Route{id::kResetPositionButton, forms::kClicked, Command2Click,
+                 operation::kMoveToTopLeft},
+    forms::Route{id::kMakeTopmostButton, forms::kClicked, Command2Click, operation::kMakeTopmost},
+    forms::Route{id::kCancelTopmostButton, forms::kClicked, Command2Click,
+                 operation::kCancelTopmost},
+    forms::Route{id::kDisableButton, forms::kClicked, Command2Click, operation::kDisableInput},
+    forms::Route{id::kEnableButton, forms::kClicked, Command2Click, operation::kEnableInput},
+    forms::Route{id::kShakeButton, forms::kClicked, Command2Click, operation::kShake},
+    forms::Route{id::kCloseButton, forms::kClicked, Command2Click, operation::kClose},
 };
-constexpr std::array<int32_t, 2> kPaintOrder = {106, 105};
-
-const forms::FormBehavior& Behavior();
-
-LRESULT CALLBACK Form4Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
-}
-
-LRESULT CALLBACK Form4ControlProcedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-  return forms::ControlSubclassProc(Behavior(), control, message, wParam, lParam);
-}
+constexpr std::array<int32_t, 2> kPaintOrder = {id::kToolsFrame, id::kWindowFrame};
 
 const forms::FormBehavior& Behavior() {
   static const forms::FormBehavior behavior{&Form4(), kRoutes, Form4Load, kPaintOrder};
@@ -117,8 +126,7 @@ forms::FormDescriptor& Form4() {
 }
 
 HWND CreateForm4(HWND parent, LPARAM userValue) {
-  return forms::CreatePageForm(kForm4Spec, Form4(), L"Form4", Form4Procedure, Form4ControlProcedure,
-                               parent, userValue);
+  return forms::CreatePageForm<Behavior>(kForm4Spec, L"Form4", parent, userValue);
 }
 
 void RefreshWindowList() {

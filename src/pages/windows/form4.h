@@ -25,6 +25,9 @@ enum Slot {
   kSlotCount
 };
 
+// The page's caption, also its tab's.
+inline constexpr wchar_t kPageCaption[] = L"窗口管理";
+
 forms::FormDescriptor& Form4();
 
 HWND CreateForm4(HWND parent, LPARAM userValue);

@@ -132,7 +132,7 @@ TEST_F(InstallTest, ReinstallAsksFirstAndReplacesOnlyTheFilesItBrings) {
                    {L"Brindo\\main.rb", "old main"},
                    {L"Brindo\\retired.rb", "only in the old version"}}};
   PutPlugin(folder, old);
-  ASSERT_TRUE(testsupport::WriteBinaryFile(folder + L"\\other_plugin.rb", "someone else's"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(folder + L"\\other_plugin.rb", "someone else's"));
   const PluginFiles plugin = NewPlugin();
   ASSERT_TRUE(Serve(plugin.Zip().bytes));
   Launch();
@@ -221,7 +221,7 @@ TEST_F(InstallTest, AnEarlierTemporaryArchiveIsReplaced) {
   AddVersion(L"SketchUp 2021");
   const PluginFiles plugin = NewPlugin();
   ASSERT_TRUE(Serve(plugin.Zip().bytes));
-  ASSERT_TRUE(testsupport::WriteBinaryFile(TempArchive(), std::string(300000, 'x')));
+  ASSERT_TRUE(testsupport::WriteFileBytes(TempArchive(), std::string(300000, 'x')));
   Launch();
 
   ExpectInstallEndsWith(kInstalled);

@@ -20,9 +20,12 @@
 
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "pages/plugin/form2_ids.h"
+#include "pages/utilities/form3_ids.h"
 #include "support/archive_builder.h"
 #include "support/driver.h"
 #include "support/paths.h"
+#include "support/sketchup_fixture.h"
 #include "support/standin.h"
 #include "support/update_server_client.h"
 
@@ -30,13 +33,13 @@ namespace plugin_test {
 
 inline constexpr wchar_t kTitle[] = L"翎图匠助手";
 inline constexpr char kArchiveTarget[] = "/update/%E7%BF%8E%E5%9B%BE%E5%8C%A0.rbz";
-inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
-inline constexpr int kLaunchId = 104;    // Command2
-inline constexpr int kProgressId = 106;  // Progress1
-inline constexpr int kInstallId = 108;   // Command1
-inline constexpr int kListId = 109;      // List1
-inline constexpr int kUtilitiesListId = 108;
+// Control IDs, from the pages' own tables.
+inline constexpr int kLaunchId = plugin_page::id::kLaunchButton;
+inline constexpr int kProgressId = plugin_page::id::kProgressBar;
+inline constexpr int kInstallId = plugin_page::id::kInstallButton;
+inline constexpr int kListId = plugin_page::id::kVersionList;
+inline constexpr int kUtilitiesListId = utilities_page::id::kVersionList;
 // Label1, drawn by the page, in design units (the test prefix runs at 96 DPI).
 inline constexpr RECT kLabel1Rect{295, 210, 395, 230};
 
@@ -112,41 +115,7 @@ class RemovedAtEnd {
   bool existed_;
 };
 
-// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
-class RegisteredVersions {
- public:
-  RegisteredVersions() {
-    base::UniqueRegKey root;
-    rootExisted_ =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-  }
-  RegisteredVersions(const RegisteredVersions&) = delete;
-  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
-  ~RegisteredVersions() {
-    for (const auto& version : added_) {
-      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kSketchUpKey) + L"\\" + version).c_str());
-    }
-    if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
-  }
-
-  bool Add(const std::wstring& version, const std::wstring& installLocation) {
-    const std::wstring path = std::wstring(kSketchUpKey) + L"\\" + version + L"\\InstallLocation";
-    base::UniqueRegKey key;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
-    added_.push_back(version);
-    const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(installLocation.c_str()),
-                            bytes) == ERROR_SUCCESS;
-  }
-
- private:
-  bool rootExisted_ = false;
-  std::vector<std::wstring> added_;
-};
+using testsupport::RegisteredVersions;
 
 // The plug-in as the update server publishes it.
 struct PluginFiles {
@@ -201,7 +170,7 @@ class PluginPageTest : public ::testing::Test {
     if (runnable) {
       EXPECT_FALSE(testsupport::CopyStandinAs(folder, L"SketchUp.exe").empty());
     } else {
-      EXPECT_TRUE(testsupport::WriteBinaryFile(folder + L"\\SketchUp.exe", "MZ"));
+      EXPECT_TRUE(testsupport::WriteFileBytes(folder + L"\\SketchUp.exe", "MZ"));
     }
     EXPECT_TRUE(versions_.Add(version, folder + L"\\"));
     return folder;
@@ -220,7 +189,7 @@ class PluginPageTest : public ::testing::Test {
     for (const auto& [path, content] : plugin.files) {
       const std::wstring file = folder + L"\\" + path;
       ASSERT_TRUE(MakeFolders(file.substr(0, file.rfind(L'\\'))));
-      ASSERT_TRUE(testsupport::WriteBinaryFile(file, content));
+      ASSERT_TRUE(testsupport::WriteFileBytes(file, content));
     }
   }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/file_system.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "pages/plugin/unzip_staging.h"
@@ -20,7 +21,7 @@ using plugin_page::UnzipToFolder;
 using testsupport::kZipDeflated;
 using testsupport::kZipStored;
 using testsupport::ReadBinaryFile;
-using testsupport::WriteBinaryFile;
+using testsupport::WriteFileBytes;
 using testsupport::ZipBuilder;
 
 // Everything below a folder: relative path -> content, with folders and the read-only flag
@@ -58,8 +59,8 @@ class UnzipToFolderTest : public ::testing::Test {
     const std::wstring name = L"unzip_" + base::Utf8ToWide(test->name());
     // The shell's delete behind MakeScratchFolder stops at paths beyond MAX_PATH, which some
     // tests here make.
-    plugin_page::DeleteTree(
-        plugin_page::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
+    base::DeleteTree(
+        base::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
     scratch_ = testsupport::MakeScratchFolder(name);
     destination_ = scratch_ + L"\\Plugins";
     archive_ = scratch_ + L"\\brindo.tmp";
@@ -71,7 +72,7 @@ class UnzipToFolderTest : public ::testing::Test {
   }
 
   bool Unzip(const std::string& archiveBytes) {
-    EXPECT_TRUE(WriteBinaryFile(archive_, archiveBytes));
+    EXPECT_TRUE(WriteFileBytes(archive_, archiveBytes));
     return UnzipToFolder(base::WideToAnsi(archive_), destination_);
   }
 
@@ -81,7 +82,7 @@ class UnzipToFolderTest : public ::testing::Test {
     if (slash != std::wstring::npos) {
       ::CreateDirectoryW((destination_ + L"\\" + relative.substr(0, slash)).c_str(), nullptr);
     }
-    ASSERT_TRUE(WriteBinaryFile(path, content));
+    ASSERT_TRUE(WriteFileBytes(path, content));
   }
 
   // An installed earlier version: what a failed extraction must leave alone.
@@ -261,7 +262,7 @@ TEST_F(UnzipToFolderTest, FilesThatCannotBeWrittenChangeNothing) {
 
 TEST_F(UnzipToFolderTest, MissingDestinationIsNotCreated) {
   const std::wstring missing = scratch_ + L"\\NotThere";
-  ASSERT_TRUE(WriteBinaryFile(archive_, ZipBuilder().Add("Brindo.rb", "x").Build().bytes));
+  ASSERT_TRUE(WriteFileBytes(archive_, ZipBuilder().Add("Brindo.rb", "x").Build().bytes));
   EXPECT_FALSE(UnzipToFolder(base::WideToAnsi(archive_), missing));
   EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }

@@ -11,6 +11,7 @@
 
 #include "base/unique_handle.h"
 #include "support/archive_builder.h"
+#include "support/paths.h"
 
 namespace utilities_test {
 
@@ -25,7 +26,7 @@ inline bool MakeFolders(const std::wstring& folder) {
 }
 
 inline bool WriteText(const std::wstring& path, std::string_view text = "x") {
-  return testsupport::WriteBinaryFile(path, text);
+  return testsupport::WriteFileBytes(path, text);
 }
 
 // A plug-in as an install leaves it: the marker, and the "Brindo" folder with a few files,

@@ -10,66 +10,35 @@
 #include <string>
 #include <vector>
 
+#include "app/form1_ids.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "pages/plugin/form2_ids.h"
+#include "pages/utilities/form3_ids.h"
 #include "plugin_tree.h"
 #include "support/driver.h"
 #include "support/paths.h"
+#include "support/sketchup_fixture.h"
 
 namespace utilities_test {
 
 inline constexpr wchar_t kTitle[] = L"翎图匠助手";
-inline constexpr wchar_t kSketchUpKey[] = L"SOFTWARE\\SketchUp";
 
-// Control IDs of the utilities page: Command1 by index, and its version list.
-inline constexpr int kCommandIds[8] = {105, 109, 102, 110, 104, 103, 111, 112};
-inline constexpr int kUninstallId = 105;
-inline constexpr int kPluginOwnFolderId = 109;
-inline constexpr int kConfigFolder1Id = 102;
-inline constexpr int kConfigFolder2Id = 110;
-inline constexpr int kPluginFolder1Id = 104;
-inline constexpr int kPluginFolder2Id = 103;
-inline constexpr int kSketchUpFolderId = 111;
-inline constexpr int kEnvironmentCheckId = 112;
-inline constexpr int kListId = 108;
-inline constexpr int kPluginPageListId = 109;
-inline constexpr int kTabControlId = 102;
+// Control IDs, from the pages' own tables.
+inline constexpr const auto& kCommandIds = utilities_page::id::kCommand1;  // Command1 by index
+inline constexpr int kUninstallId = utilities_page::id::kUninstallButton;
+inline constexpr int kPluginOwnFolderId = utilities_page::id::kPluginOwnFolderButton;
+inline constexpr int kConfigFolder1Id = utilities_page::id::kConfigFolder1Button;
+inline constexpr int kConfigFolder2Id = utilities_page::id::kConfigFolder2Button;
+inline constexpr int kPluginFolder1Id = utilities_page::id::kPluginFolder1Button;
+inline constexpr int kPluginFolder2Id = utilities_page::id::kPluginFolder2Button;
+inline constexpr int kSketchUpFolderId = utilities_page::id::kSketchUpFolderButton;
+inline constexpr int kEnvironmentCheckId = utilities_page::id::kEnvironmentCheckButton;
+inline constexpr int kListId = utilities_page::id::kVersionList;
+inline constexpr int kPluginPageListId = plugin_page::id::kVersionList;
+inline constexpr int kTabControlId = app::id::kTabControl;
 
-// Version keys under HKLM\SOFTWARE\SketchUp that exist for one test only.
-class RegisteredVersions {
- public:
-  RegisteredVersions() {
-    base::UniqueRegKey root;
-    rootExisted_ =
-        ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSketchUpKey, 0, KEY_READ, root.put()) == ERROR_SUCCESS;
-  }
-  RegisteredVersions(const RegisteredVersions&) = delete;
-  RegisteredVersions& operator=(const RegisteredVersions&) = delete;
-  ~RegisteredVersions() {
-    for (const auto& version : added_) {
-      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (std::wstring(kSketchUpKey) + L"\\" + version).c_str());
-    }
-    if (!rootExisted_) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kSketchUpKey);
-  }
-
-  bool Add(const std::wstring& version, const std::wstring& installLocation) {
-    const std::wstring path = std::wstring(kSketchUpKey) + L"\\" + version + L"\\InstallLocation";
-    base::UniqueRegKey key;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                          key.put(), nullptr) != ERROR_SUCCESS) {
-      return false;
-    }
-    added_.push_back(version);
-    const auto bytes = static_cast<DWORD>((installLocation.size() + 1) * sizeof(wchar_t));
-    return ::RegSetValueExW(key.get(), nullptr, 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(installLocation.c_str()),
-                            bytes) == ERROR_SUCCESS;
-  }
-
- private:
-  bool rootExisted_ = false;
-  std::vector<std::wstring> added_;
-};
+using testsupport::RegisteredVersions;
 
 class UtilitiesPageTest : public ::testing::Test {
  protected:

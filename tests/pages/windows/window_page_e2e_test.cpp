@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "app/form1_ids.h"
 #include "base/text.h"
+#include "pages/windows/form4_ids.h"
 #include "support/driver.h"
 #include "support/standin.h"
 
@@ -24,17 +26,18 @@ constexpr wchar_t kTitle[] = L"翎图匠助手";
 constexpr wchar_t kChooseFirst[] = L"请选中要操作的窗口再操作！";
 constexpr wchar_t kWindowGone[] = L"窗口已被销毁，请刷新列表后再操作！";
 
-constexpr int kTabControlId = 102;
-constexpr int kListId = 102;
-constexpr int kRefreshId = 103;
+namespace id = windows_page::id;
+constexpr int kTabControlId = app::id::kTabControl;
+constexpr int kListId = id::kWindowList;
+constexpr int kRefreshId = id::kRefreshButton;
 enum OperationId {
-  kResetPositionId = 104,
-  kMakeTopmostId = 107,
-  kCancelTopmostId = 108,
-  kDisableId = 109,
-  kEnableId = 110,
-  kShakeId = 111,
-  kCloseId = 112,
+  kResetPositionId = id::kResetPositionButton,
+  kMakeTopmostId = id::kMakeTopmostButton,
+  kCancelTopmostId = id::kCancelTopmostButton,
+  kDisableId = id::kDisableButton,
+  kEnableId = id::kEnableButton,
+  kShakeId = id::kShakeButton,
+  kCloseId = id::kCloseButton,
 };
 
 // Moves a tab control's selection with the arrow keys, as a person with the keyboard would;

@@ -1,4 +1,4 @@
-#include "pages/plugin/folder_tree.h"
+#include "base/file_system.h"
 
 #include <windows.h>
 
@@ -11,12 +11,8 @@
 
 namespace {
 
-using plugin_page::CreateFolderWithParents;
-
-bool IsFolder(const std::wstring& path) {
-  const DWORD attributes = ::GetFileAttributesW(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
+using base::CreateFolderWithParents;
+using base::IsFolder;
 
 TEST(CreateFolderWithParentsTest, MakesEveryMissingLevel) {
   const std::wstring root = testsupport::MakeScratchFolder(L"folder_tree_levels");
@@ -34,14 +30,14 @@ TEST(CreateFolderWithParentsTest, MakesEveryMissingLevel) {
 TEST(CreateFolderWithParentsTest, KeepsWhatIsAlreadyThere) {
   const std::wstring root = testsupport::MakeScratchFolder(L"folder_tree_keeps");
   ASSERT_TRUE(::CreateDirectoryW((root + L"\\Plugins").c_str(), nullptr));
-  ASSERT_TRUE(testsupport::WriteBinaryFile(root + L"\\Plugins\\keep.txt", "x"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(root + L"\\Plugins\\keep.txt", "x"));
   ASSERT_TRUE(CreateFolderWithParents(root + L"\\Plugins"));
   EXPECT_EQ("x", testsupport::ReadBinaryFile(root + L"\\Plugins\\keep.txt"));
 }
 
 TEST(CreateFolderWithParentsTest, RefusesWhenAFileIsInTheWay) {
   const std::wstring root = testsupport::MakeScratchFolder(L"folder_tree_file");
-  ASSERT_TRUE(testsupport::WriteBinaryFile(root + L"\\SketchUp", "not a folder"));
+  ASSERT_TRUE(testsupport::WriteFileBytes(root + L"\\SketchUp", "not a folder"));
   EXPECT_FALSE(CreateFolderWithParents(root + L"\\SketchUp"));
   EXPECT_FALSE(CreateFolderWithParents(root + L"\\SketchUp\\Plugins"));
   EXPECT_EQ("not a folder", testsupport::ReadBinaryFile(root + L"\\SketchUp"));
