@@ -1,0 +1,71 @@
+#include "pages/plugin/archive_signature.h"
+
+#include "net/update_config.h"
+#include "net/wininet_control.h"
+#include "pages/plugin/download_outcome.h"
+
+namespace plugin_page {
+
+namespace {
+
+// What the server said to the request for the signature.
+struct SignatureReply {
+  int status = 0;
+  DWORD error = 0;
+  bool tooLong = false;
+};
+
+SignatureReply& ReplyOf(uint64_t user) {
+  return *reinterpret_cast<SignatureReply*>(user);
+}
+
+void SignatureHeaders(HINTERNET, uint64_t user, const char* headers, DWORD length) {
+  ReplyOf(user).status = HttpStatusOf(std::string_view(headers, length));
+}
+
+int SignatureChunk(HINTERNET, uint64_t user, const char*, DWORD, DWORD received, DWORD) {
+  // Whatever is longer than a signature is none: no need to take it all in.
+  if (received <= net::kSignatureBytes) return 0;
+  ReplyOf(user).tooLong = true;
+  return 1;
+}
+
+void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error) {
+  ReplyOf(user).error = error;
+}
+
+std::optional<std::string> FetchSignature(const std::string& url) {
+  net::WinInetControl control;
+  control.SetEventHandler("Headers", &SignatureHeaders);
+  control.SetEventHandler("FileDownload", &SignatureChunk);
+  control.SetEventHandler("DownloadComplete", &SignatureComplete);
+  SignatureReply reply;
+  std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
+  if (reply.error != 0 || reply.status != 200 || reply.tooLong) return std::nullopt;
+  return body;
+}
+
+}  // namespace
+
+bool ArchiveSignature::Required() {
+  return net::kUpdatePublicKey[0] != '\0';
+}
+
+void ArchiveSignature::Add(std::string_view bytes) {
+  if (!Required()) return;
+  if (!digest_) digest_.emplace();
+  digest_->Add(bytes);
+}
+
+bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+  // The build checked the key's form; a key that still does not read verifies nothing.
+  const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
+  if (!key) return false;
+  if (!digest_) digest_.emplace();  // an empty archive
+  const std::optional<net::Sha256Digest> digest = digest_->Finish();
+  if (!digest) return false;
+  const std::optional<std::string> signature = FetchSignature(archiveUrl + ".sig");
+  return signature && net::IsSignedBy(*key, *digest, *signature);
+}
+
+}  // namespace plugin_page
