@@ -139,5 +139,9 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("  %-40s %8.3f s\n", "with the signature check", withCheck);
   std::printf("  %-40s %8.3f s\n", "without (no key built in)", without);
   std::printf("  with / without: %.3f (aim: at most 1.05)\n", withCheck / without);
+  const double fastest[2] = {*std::min_element(times[0].begin(), times[0].end()),
+                             *std::min_element(times[1].begin(), times[1].end())};
+  std::printf("  fastest of each: %.3f s / %.3f s = %.3f\n", fastest[0], fastest[1],
+              fastest[0] / fastest[1]);
   return 0;
 }

@@ -8,7 +8,8 @@ test_exe=$1 state=$2 port=$3 keys=$4
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 rm -rf "$state"
 mkdir -p "$state"
-python3 "$repo/tests/support/make_plugin_archive.py" --folder "$state/plugin"
+# Some megabytes, so that the archive is hashed in several blocks.
+python3 "$repo/tests/support/make_plugin_archive.py" --folder --size-mb 5 "$state/plugin"
 python3 "$repo/scripts/publish.py" publish "$state/plugin" 1.0.9 "$keys/publisher.pem" \
   "$state/tree" >/dev/null
 # The same folder gives the same archive, byte for byte, whatever its files' times.
