@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "update_server.h"
+#include "net/update_config.h"
 
 namespace net {
 

@@ -6,11 +6,14 @@ Folder entries come before the entries inside them, as the extraction expects. N
 ASCII, so they read the same in any code page. The content is deterministic: the same
 arguments give the same archive.
 
-usage: make_plugin_archive.py OUTPUT [--size-mb N]
+usage: make_plugin_archive.py OUTPUT [--size-mb N] [--folder]
+  --folder      write the plug-in as the folder a publisher starts from (scripts/publish.py),
+                with one more file whose name is Chinese, instead of an archive
   --size-mb N   add files under "Brindo/data/" until the content reaches about N MiB, a mix
                 of compressible text and incompressible bytes (for benchmarks)
 """
 import argparse
+import os
 import random
 import sys
 import zipfile
@@ -78,28 +81,50 @@ def bulk_files(size_mb):
 
 def write_archive(path, size_mb=0):
     with zipfile.ZipFile(path, "w") as archive:
-        file(archive, "Brindo.rb", LOADER)
-        folder(archive, "Brindo/")
-        file(archive, "Brindo/main.rb", MAIN)
-        file(archive, "Brindo/readme.txt", README)
-        folder(archive, "Brindo/icons/")
-        file(archive, "Brindo/icons/brindo.ico", icon_bytes())
-        folder(archive, "Brindo/lib/")
-        file(archive, "Brindo/lib/tools.rb", TOOLS)
-        if size_mb > 0:
-            folder(archive, "Brindo/data/")
-            for name, data in bulk_files(size_mb):
-                file(archive, name, data)
+        write_entries(archive, size_mb)
+
+
+def write_entries(archive, size_mb):
+    file(archive, "Brindo.rb", LOADER)
+    folder(archive, "Brindo/")
+    file(archive, "Brindo/main.rb", MAIN)
+    file(archive, "Brindo/readme.txt", README)
+    folder(archive, "Brindo/icons/")
+    file(archive, "Brindo/icons/brindo.ico", icon_bytes())
+    folder(archive, "Brindo/lib/")
+    file(archive, "Brindo/lib/tools.rb", TOOLS)
+    if size_mb > 0:
+        folder(archive, "Brindo/data/")
+        for name, data in bulk_files(size_mb):
+            file(archive, name, data)
+
+
+def write_folder(path, size_mb=0):
+    """The same plug-in as files: OUTPUT/Brindo.rb and OUTPUT/Brindo/..."""
+    class Folder:
+        def writestr(self, info, data):
+            target = os.path.join(path, *info.filename.rstrip("/").split("/"))
+            if info.is_dir():
+                os.makedirs(target, exist_ok=True)
+            else:
+                with open(target, "wb") as f:
+                    f.write(data)
+
+    os.makedirs(path, exist_ok=True)
+    write_entries(Folder(), size_mb)
+    with open(os.path.join(path, "Brindo", "说明.txt"), "wb") as f:
+        f.write(README)
 
 
 def main(argv):
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("output")
     parser.add_argument("--size-mb", type=int, default=0)
+    parser.add_argument("--folder", action="store_true")
     args = parser.parse_args(argv)
     if args.size_mb < 0:
         parser.error("--size-mb must not be negative")
-    write_archive(args.output, args.size_mb)
+    (write_folder if args.folder else write_archive)(args.output, args.size_mb)
     return 0
 
 

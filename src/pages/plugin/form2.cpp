@@ -22,6 +22,7 @@
 #include "forms/styles.h"
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
+#include "pages/plugin/archive_signature.h"
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/plugin/plugin_texts.h"
@@ -87,6 +88,7 @@ struct InstallJob {
   DWORD written = 0;
   bool writeFailed = false;
   int shownPosition = -1;
+  ArchiveSignature signature;  // checked before anything is extracted
 };
 
 std::atomic<bool> downloading{false};
@@ -221,6 +223,7 @@ int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD leng
     return 1;  // the rest could not be kept either
   }
   job.written += length;
+  job.signature.Add(std::string_view(chunk, length));
   // Repaint only when the bar would change: a large archive comes in thousands of chunks.
   const int position = ProgressPosition(received, total);
   if (position != job.shownPosition) {
@@ -245,6 +248,13 @@ void FinishInstall(InstallJob& job, DWORD error) {
   }
 
   forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+  if (ArchiveSignature::Required() && !job.signature.Holds(net::PluginArchiveUrl())) {
+    // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
+    ::DeleteFileW(job.archive.wide.c_str());
+    BackToIdle();
+    Tell(Form2().window, texts::kArchiveNotGenuine);
+    return;
+  }
   const bool installed = CreateFolderWithParents(job.targetFolder) &&
                          UnzipToFolder(job.archive.ansi, job.targetFolder);
   // After a failed installation the archive stays, for a look at what came.

@@ -1,0 +1,112 @@
+#include "pages/plugin/archive_signature.h"
+
+#include <new>
+#include <system_error>
+
+#include "net/update_config.h"
+#include "net/wininet_control.h"
+#include "pages/plugin/download_outcome.h"
+
+namespace plugin_page {
+
+namespace {
+
+// Hashing in large blocks keeps CNG's per-call cost and the thread starts negligible.
+constexpr size_t kHashBlockBytes = 1 << 20;
+
+// What the server said to the request for the signature.
+struct SignatureReply {
+  int status = 0;
+  DWORD error = 0;
+  bool tooLong = false;
+};
+
+SignatureReply& ReplyOf(uint64_t user) {
+  return *reinterpret_cast<SignatureReply*>(user);
+}
+
+void SignatureHeaders(HINTERNET, uint64_t user, const char* headers, DWORD length) {
+  ReplyOf(user).status = HttpStatusOf(std::string_view(headers, length));
+}
+
+int SignatureChunk(HINTERNET, uint64_t user, const char*, DWORD, DWORD received, DWORD) {
+  // Whatever is longer than a signature is none: no need to take it all in.
+  if (received <= net::kSignatureBytes) return 0;
+  ReplyOf(user).tooLong = true;
+  return 1;
+}
+
+void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error) {
+  ReplyOf(user).error = error;
+}
+
+std::optional<std::string> FetchSignature(const std::string& url) {
+  net::WinInetControl control;
+  control.SetEventHandler("Headers", &SignatureHeaders);
+  control.SetEventHandler("FileDownload", &SignatureChunk);
+  control.SetEventHandler("DownloadComplete", &SignatureComplete);
+  SignatureReply reply;
+  std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
+  if (reply.error != 0 || reply.status != 200 || reply.tooLong) return std::nullopt;
+  return body;
+}
+
+}  // namespace
+
+bool ArchiveSignature::Required() {
+  return net::kUpdatePublicKey[0] != '\0';
+}
+
+ArchiveSignature& ArchiveSignature::operator=(ArchiveSignature&& other) noexcept {
+  // The hashing thread works on the object it was started for: let both finish first.
+  WaitForHashing();
+  other.WaitForHashing();
+  digest_ = std::move(other.digest_);
+  incomplete_ = other.incomplete_;
+  collecting_ = std::move(other.collecting_);
+  hashing_ = std::move(other.hashing_);
+  hashed_ = std::move(other.hashed_);
+  return *this;
+}
+
+ArchiveSignature::~ArchiveSignature() {
+  WaitForHashing();
+}
+
+void ArchiveSignature::WaitForHashing() noexcept {
+  if (hashed_.valid()) hashed_.wait();
+}
+
+void ArchiveSignature::Add(std::string_view bytes) noexcept {
+  if (!Required() || incomplete_) return;
+  try {
+    if (!digest_) digest_.emplace();
+    collecting_.append(bytes);
+    if (collecting_.size() < kHashBlockBytes) return;
+    WaitForHashing();
+    hashing_.swap(collecting_);
+    collecting_.clear();
+    try {
+      hashed_ = std::async(std::launch::async, [this] { digest_->Add(hashing_); });
+    } catch (const std::system_error&) {
+      digest_->Add(hashing_);  // no thread to be had: hash it here
+    }
+  } catch (const std::bad_alloc&) {
+    incomplete_ = true;  // bytes were lost: no signature can hold
+  }
+}
+
+bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+  // The build checked the key's form; a key that still does not read verifies nothing.
+  const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
+  if (!key || incomplete_) return false;
+  if (!digest_) digest_.emplace();  // an empty archive
+  WaitForHashing();
+  digest_->Add(collecting_);
+  const std::optional<net::Sha256Digest> digest = digest_->Finish();
+  if (!digest) return false;
+  const std::optional<std::string> signature = FetchSignature(archiveUrl + ".sig");
+  return signature && net::IsSignedBy(*key, *digest, *signature);
+}
+
+}  // namespace plugin_page
