@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -21,10 +20,10 @@
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
 #include "pages/plugin/download_outcome.h"
-#include "pages/plugin/folder_tree.h"
+#include "pages/plugin/install_archive.h"
+#include "pages/plugin/install_run.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
-#include "pages/plugin/unzip_to_folder.h"
 #include "pages/version_list.h"
 
 namespace plugin_page {
@@ -74,7 +73,7 @@ constexpr forms::FormSpec kForm2Spec{L"翎图匠助手_Form2", L"插件管理", 
 // the downloading flag as its very last step.
 struct InstallJob {
   std::wstring targetFolder;
-  TempArchivePath archive;
+  std::wstring archive;
   base::UniqueFile file;  // the temporary archive; its handle is the download's user value
   int status = 0;
   DWORD total = 0;
@@ -83,12 +82,14 @@ struct InstallJob {
   int shownPosition = -1;
 };
 
-std::atomic<bool> downloading{false};
-
+// Never destroyed, like the run: a worker may outlive the page when the program closes.
 InstallJob& Job() {
-  static InstallJob job;
+  static InstallJob& job = *new InstallJob;
   return job;
 }
+
+// How long a closing program lets a download notice that it is to stop.
+constexpr DWORD kDownloadStopWaitMs = 1000;
 
 net::WinInetControl& WinInet1() {
   static net::WinInetControl control;
@@ -125,13 +126,21 @@ void ShowProgress(int position) {
 }
 
 // Ends a download or an installation: the page is Idle again and a new click may start.
+// While the program closes, the page is left alone: it may be gone already.
 void BackToIdle() noexcept {
-  ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
-  try {
-    forms::SetCaption(SlotOf(kLabel1), L"");
-  } catch (...) {
+  if (!TheInstallRun().Stopping()) {
+    ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
+    try {
+      forms::SetCaption(SlotOf(kLabel1), L"");
+    } catch (...) {
+    }
   }
-  downloading = false;
+  TheInstallRun().End();
+}
+
+// Tells the user the end of a run, unless the program is closing.
+void TellResult(std::wstring_view text) noexcept {
+  if (!TheInstallRun().Stopping()) Tell(Form2().window, text);
 }
 
 // Event procedures are called from the window procedure: nothing may escape them. Only memory
@@ -160,7 +169,7 @@ void List1SelectionChanged(HWND, int32_t, LPARAM) {
 }
 
 void StartInstall(HWND page) {
-  if (downloading) {
+  if (TheInstallRun().Running()) {
     Tell(page, texts::kDownloadRunning);
     return;
   }
@@ -174,7 +183,7 @@ void StartInstall(HWND page) {
       forms::AppMessageBox(page, texts::kOverwriteQuestion, MB_OKCANCEL) != IDOK) {
     return;
   }
-  const std::optional<TempArchivePath> archive = TempArchive();
+  const std::optional<std::wstring> archive = TempArchive();
   base::UniqueFile file;
   if (archive) file = CreateTempArchive(*archive);
   if (!file) {
@@ -187,7 +196,7 @@ void StartInstall(HWND page) {
   job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
   job.archive = *archive;
   job.file = std::move(file);
-  downloading = true;
+  if (!TheInstallRun().Begin()) return;  // the program is closing
   forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
   WinInet1().HttpGetAsync(net::PluginArchiveUrl(), reinterpret_cast<uint64_t>(job.file.get()), 0,
                           0);
@@ -212,12 +221,14 @@ void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
 
 void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
   Job().total = total;
+  if (TheInstallRun().Stopping()) return;
   ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
   ShowProgress(0);  // below the range's start: the bar shows its lowest position
 }
 
 int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
                          DWORD total) {
+  if (TheInstallRun().Stopping()) return 1;  // the program is closing: keep nothing more
   InstallJob& job = Job();
   DWORD count = 0;
   if (!::WriteFile(reinterpret_cast<HANDLE>(user), chunk, length, &count, nullptr) ||
@@ -240,21 +251,19 @@ void FinishInstall(InstallJob& job, DWORD error) {
   job.file.reset();
   const DownloadVerdict verdict =
       JudgeDownload({error, job.status, job.total, job.written, job.writeFailed});
-  if (verdict != DownloadVerdict::kComplete) {
-    // Whatever arrived is no archive: nothing of it is kept.
-    ::DeleteFileW(job.archive.wide.c_str());
+  if (verdict != DownloadVerdict::kComplete || !TheInstallRun().EnterInstalling()) {
+    // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
+    ::DeleteFileW(job.archive.c_str());
     BackToIdle();  // the job is not touched after this
-    Tell(Form2().window,
-         verdict == DownloadVerdict::kFailed ? texts::kDownloadFailed : texts::kInstallFailed);
+    TellResult(verdict == DownloadVerdict::kNotSaved ? texts::kInstallFailed
+                                                     : texts::kDownloadFailed);
     return;
   }
 
-  forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
-  const bool installed = CreateFolderWithParents(job.targetFolder) &&
-                         UnzipToFolder(job.archive.ansi, job.targetFolder);
-  // After a failed installation the archive stays, for a look at what came.
-  if (installed) ::DeleteFileW(job.archive.wide.c_str());
-  Tell(Form2().window, installed ? texts::kInstalled : texts::kInstallFailed);
+  if (!TheInstallRun().Stopping()) forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+  const InstallOutcome outcome = InstallArchive(job.archive, job.targetFolder);
+  ::DeleteFileW(job.archive.c_str());
+  TellResult(OutcomeMessage(outcome));
   BackToIdle();
 }
 
@@ -262,8 +271,10 @@ void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD err
   try {
     FinishInstall(Job(), error);
   } catch (...) {
-    // Out of memory while installing: a page stuck in Downloading would refuse every click.
+    // Out of memory: a page stuck in Downloading would refuse every click.
     Job().file.reset();
+    ::DeleteFileW(Job().archive.c_str());
+    TellResult(texts::kInstallFailed);
     BackToIdle();
   }
 }
@@ -314,6 +325,23 @@ void SetUpWinInet1() {
 }
 
 }  // namespace
+
+void FinishBeforeClose() {
+  InstallRun& run = TheInstallRun();
+  switch (run.Stop()) {
+    case RunPhase::kDownloading:
+      // The worker stops at its next chunk and installs nothing, but a read may keep it up to
+      // the receive time-out. No need to wait for that: the archive is open with delete
+      // sharing, so it goes when the worker's handle closes, at the latest with the process.
+      if (!run.WaitForEnd(kDownloadStopWaitMs)) ::DeleteFileW(Job().archive.c_str());
+      break;
+    case RunPhase::kInstalling:
+      run.WaitForEnd(INFINITE);  // the extraction and its final move run to their end
+      break;
+    case RunPhase::kIdle:
+      break;
+  }
+}
 
 forms::FormDescriptor& Form2() {
   static forms::FormDescriptor descriptor;

@@ -132,7 +132,7 @@ bool DeleteTree(const std::wstring& path) {
 StagingFolder::StagingFolder(std::wstring destination) : destination_(std::move(destination)) {}
 
 StagingFolder::~StagingFolder() {
-  if (!root_.empty()) DeleteTree(root_);
+  if (!root_.empty() && !restoreFailed_) DeleteTree(root_);
 }
 
 bool StagingFolder::Create() {
@@ -170,7 +170,7 @@ bool StagingFolder::CommitIntoDestination() {
         move(step.from, step.to);
     if (!moved) {
       for (auto undo = done.rbegin(); undo != done.rend(); ++undo) {
-        ::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0);
+        if (!::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0)) restoreFailed_ = true;
       }
       return false;
     }
