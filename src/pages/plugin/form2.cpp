@@ -69,8 +69,8 @@ constexpr forms::FormSpec kForm2Spec{L"翎图匠助手_Form2", L"插件管理", 
 
 // One installation, fixed when Command1 passes its checks: the checks were made for this
 // version, so a later change of the selection does not redirect it. The click fills it before
-// the download starts; from then on only the download's worker touches it, until it clears
-// the downloading flag as its very last step.
+// the download starts; from then on only the download's worker touches it, until it ends
+// the run (install_run.h) as its very last step.
 struct InstallJob {
   std::wstring targetFolder;
   std::wstring archive;

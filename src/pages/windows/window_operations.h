@@ -22,7 +22,7 @@ inline constexpr int32_t kClose = 6;
 enum class OperationResult {
   kDone,     // carried out, or handed to the window's thread to carry out in order
   kPending,  // the window did not answer in time: it carries the operation out once it does
-  kNotDone,  // the request could not even be handed over
+  kNotDone,  // left undone: the window does not answer, or the request could not be made
 };
 
 // How long the page waits for a window to answer.
