@@ -4,7 +4,9 @@ if(NOT EXISTS "${MINIZIP_SOURCE_DIR}/unzip.c")
   message(FATAL_ERROR "minizip sources not found in ${MINIZIP_SOURCE_DIR}; run scripts/setup.sh")
 endif()
 find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
-add_library(minizip STATIC ${MINIZIP_SOURCE_DIR}/unzip.c ${MINIZIP_SOURCE_DIR}/ioapi.c)
+# iowin32.c: file callbacks that open archives by UTF-16 path.
+add_library(minizip STATIC ${MINIZIP_SOURCE_DIR}/unzip.c ${MINIZIP_SOURCE_DIR}/ioapi.c
+                           ${MINIZIP_SOURCE_DIR}/iowin32.c)
 target_include_directories(minizip SYSTEM PUBLIC ${MINIZIP_SOURCE_DIR})
 target_compile_options(minizip PRIVATE -w)
 target_link_libraries(minizip PUBLIC ${ZLIB_STATIC})

@@ -79,7 +79,7 @@ int wmain(int argc, wchar_t** argv) {
   for (const std::wstring& folder : {roaming, work + L"\\ProgramData", temp, install}) {
     testsupport::MakeFolders(folder);
   }
-  testsupport::WriteBinaryFile(install + L"\\SketchUp.exe", "MZ");
+  testsupport::WriteFileBytes(install + L"\\SketchUp.exe", "MZ");
   RegisteredVersion version(install);
   if (!version.ok()) {
     std::printf("bench signed_install: no registry entry (run inside with_wine.sh)\n");

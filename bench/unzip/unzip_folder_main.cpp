@@ -9,5 +9,5 @@
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
-  return plugin_page::UnzipToFolder(base::WideToAnsi(argv[1]), argv[2]) ? 0 : 1;
+  return plugin_page::UnzipToFolder(argv[1], argv[2]) ? 0 : 1;
 }

@@ -111,6 +111,8 @@ void Form1Resize(int width, int height) {
 }
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // An installation must not be cut in half by the program's end.
+  if (message == WM_CLOSE) plugin_page::FinishBeforeClose();
   if (message != WM_SIZE) return std::nullopt;
   if (wParam != SIZE_MINIMIZED) {
     Form1().slots[kStatus1].window = ::GetDlgItem(window, id::kStatusBar);

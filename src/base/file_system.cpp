@@ -57,18 +57,29 @@ bool IsFolder(const std::wstring& path) {
   return IsFolder(::GetFileAttributesW(path.c_str()));
 }
 
-bool CreateFolderWithParents(const std::wstring& path) {
+bool CreateFolderWithParents(const std::wstring& path, std::vector<std::wstring>* made) {
+  auto madeHere = [&] {
+    if (made) made->push_back(path);
+    return true;
+  };
   if (path.empty()) return false;
-  if (::CreateDirectoryW(path.c_str(), nullptr)) return true;
+  if (::CreateDirectoryW(path.c_str(), nullptr)) return madeHere();
   const DWORD error = ::GetLastError();
   if (error == ERROR_ALREADY_EXISTS) return IsFolder(path);
   if (error != ERROR_PATH_NOT_FOUND) return IsFolder(path);  // a root, or no right to make it
   const std::wstring parent = ParentOf(path);
   // Reaching a missing root (a drive that is not there) ends the climb.
-  if (parent.empty() || parent.size() >= path.size() || !CreateFolderWithParents(parent)) {
+  if (parent.empty() || parent.size() >= path.size() || !CreateFolderWithParents(parent, made)) {
     return false;
   }
-  return ::CreateDirectoryW(path.c_str(), nullptr) || IsFolder(path);
+  if (::CreateDirectoryW(path.c_str(), nullptr)) return madeHere();
+  return IsFolder(path);
+}
+
+void RemoveMadeFolders(const std::vector<std::wstring>& made) {
+  for (auto folder = made.rbegin(); folder != made.rend(); ++folder) {
+    ::RemoveDirectoryW(folder->c_str());
+  }
 }
 
 bool DeleteTree(const std::wstring& path) {

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/unique_handle.h"
 
@@ -41,7 +42,12 @@ bool ForEachItem(const std::wstring& folder, Visit visit) {
 // Creates the folder at `path` together with every missing parent ("\" or "/" separated).
 // True when a folder exists there afterwards; false when a file is in the way, a folder cannot
 // be made, or the climb reaches a root (a drive or share) that is not there.
-bool CreateFolderWithParents(const std::wstring& path);
+// `made`, when given, receives every folder made here, outermost first.
+bool CreateFolderWithParents(const std::wstring& path, std::vector<std::wstring>* made = nullptr);
+
+// Removes the folders `made` by CreateFolderWithParents again, innermost first, as far as they
+// are empty.
+void RemoveMadeFolders(const std::vector<std::wstring>& made);
 
 // Deletes a folder with everything inside it; links inside are removed, never followed.
 bool DeleteTree(const std::wstring& path);

@@ -135,13 +135,26 @@ std::string Exchange::ReadBody() {
   DWORD received = 0;
   DWORD error = 0;
   bool stopped = false;
+  LowSpeedWatch speed(r_.lowSpeedBytesPerSecond, r_.lowSpeedPeriodMs, ::GetTickCount64());
   for (;;) {
+    // A read waits until its buffer is full, so it asks only for what has arrived: otherwise
+    // a trickle would keep one read, and the speed check, waiting for ever.
+    DWORD available = 0;
+    if (!::InternetQueryDataAvailable(request_.get(), &available, 0, 0)) {
+      error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
+      break;
+    }
     DWORD n = 0;
-    if (!::InternetReadFile(request_.get(), buffer.data(), r_.bufferSize, &n)) {
+    const DWORD wanted = available > 0 && available < r_.bufferSize ? available : r_.bufferSize;
+    if (!::InternetReadFile(request_.get(), buffer.data(), wanted, &n)) {
       error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
       break;
     }
     if (n == 0) break;
+    if (!speed.Accept(n, ::GetTickCount64())) {
+      error = ERROR_INTERNET_TIMEOUT;  // too slow for too long: as good as stalled
+      break;
+    }
     if (n > UINT32_MAX - received) {  // the events count in 32 bits
       error = ERROR_ARITHMETIC_OVERFLOW;
       break;

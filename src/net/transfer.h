@@ -6,6 +6,7 @@
 #include <string>
 
 #include "net/download_events.h"
+#include "net/low_speed.h"
 
 namespace net {
 
@@ -22,6 +23,9 @@ struct TransferRequest {
   std::string httpVersion;
   uint32_t bufferSize = 4096;
   uint32_t timeoutMs = 20000;  // connect, send and receive, each
+  // Below this speed for this long, the transfer is given up (see low_speed.h).
+  uint32_t lowSpeedBytesPerSecond = kDefaultLowSpeedBytesPerSecond;
+  uint32_t lowSpeedPeriodMs = kDefaultLowSpeedPeriodMs;
 };
 
 // The "Range" line for a request, or empty when none is asked for.

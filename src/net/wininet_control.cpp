@@ -110,6 +110,8 @@ TransferRequest WinInetControl::MakeRequest(std::string_view verb, std::string_v
   request.httpVersion = httpVersion_;
   request.bufferSize = bufferSize_;
   request.timeoutMs = timeoutMs_;
+  request.lowSpeedBytesPerSecond = lowSpeedBytesPerSecond_;
+  request.lowSpeedPeriodMs = lowSpeedPeriodMs_;
   return request;
 }
 

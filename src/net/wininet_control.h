@@ -51,6 +51,15 @@ class WinInetControl {
   uint32_t TimeoutMs() const { return timeoutMs_; }
   void SetTimeoutMs(uint32_t ms) { timeoutMs_ = ms; }
 
+  // The speed below which a transfer that lasts `periodMs` is given up with ERROR_INTERNET_TIMEOUT
+  // (see low_speed.h); 0 for either never gives up. Defaults: 1 KB/s for 30 s.
+  uint32_t LowSpeedBytesPerSecond() const { return lowSpeedBytesPerSecond_; }
+  uint32_t LowSpeedPeriodMs() const { return lowSpeedPeriodMs_; }
+  void SetLowSpeedLimit(uint32_t bytesPerSecond, uint32_t periodMs) {
+    lowSpeedBytesPerSecond_ = bytesPerSecond;
+    lowSpeedPeriodMs_ = periodMs;
+  }
+
   // rangeStart is the 1-based first byte wanted (0: the whole body, no Range header); rangeLength
   // the number of bytes wanted from there (0: up to the end). Empty referrer, user name or password
   // are not passed on.
@@ -86,6 +95,8 @@ class WinInetControl {
   std::string httpVersion_ = "HTTP/1.1";
   uint32_t bufferSize_ = kDefaultBufferSize;
   uint32_t timeoutMs_ = kDefaultTimeoutMs;
+  uint32_t lowSpeedBytesPerSecond_ = kDefaultLowSpeedBytesPerSecond;
+  uint32_t lowSpeedPeriodMs_ = kDefaultLowSpeedPeriodMs;
 };
 
 }  // namespace net

@@ -222,6 +222,26 @@ TEST_P(DownloadTest, ServerThatNeverAnswersEndsAfterTheTimeout) {
   EXPECT_EQ(recorder_->Completion().data, "");
 }
 
+// The speed floor (1 KB/s over 30 s by default) scaled to 2 KB/s over 1 s.
+TEST_P(DownloadTest, ATrickleIsGivenUpButAnHonestSlowLinkIsNot) {
+  control_.SetLowSpeedLimit(2048, 1000);
+  const std::string body = RandomBytes(40 * 1024, 13);
+  ASSERT_TRUE(UpdateServer::SetRoute("/trickle", body, {.chunkDelayMs = 200, .chunkSize = 8}));
+  DWORD elapsed = Fetch("/trickle");
+  ExpectWellFormed();
+  EXPECT_LT(elapsed, 5000u);
+  EXPECT_EQ(recorder_->Completion().error, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
+
+  recorder_ = std::make_unique<DownloadRecorder>();
+  recorder_->Attach(control_);
+  // 20 KB/s, ten times the floor, with a pause of 600 ms in every second.
+  ASSERT_TRUE(UpdateServer::SetRoute("/slow", body, {.chunkDelayMs = 400, .chunkSize = 8192}));
+  elapsed = Fetch("/slow");
+  EXPECT_GE(elapsed, 1600u);
+  EXPECT_EQ(recorder_->Completion().error, 0u);
+  EXPECT_EQ(recorder_->ChunksJoined(), body);
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, DownloadTest, testing::Values(Mode::kBlocking, Mode::kAsync),
                          [](const auto& info) {
                            return info.param == Mode::kAsync ? "Async" : "Blocking";

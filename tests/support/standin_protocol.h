@@ -35,5 +35,7 @@ inline constexpr int kStandinBadArguments = 2;
 inline constexpr UINT kStandinGetMoveCount = WM_APP + 1;   // moves seen (position changes)
 inline constexpr UINT kStandinResetMoves = WM_APP + 2;     // sets the move count to 0
 inline constexpr UINT kStandinGetCloseCount = WM_APP + 3;  // WM_CLOSE messages received
+// Posted: the window's thread stops answering any message for wParam milliseconds.
+inline constexpr UINT kStandinHang = WM_APP + 4;
 
 }  // namespace testsupport

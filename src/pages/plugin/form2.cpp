@@ -4,7 +4,6 @@
 #include <shellapi.h>
 
 #include <array>
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -25,16 +24,16 @@
 #include "pages/plugin/archive_signature.h"
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
+#include "pages/plugin/install_archive.h"
+#include "pages/plugin/install_run.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
-#include "pages/plugin/unzip_to_folder.h"
 #include "pages/version_list.h"
 
 namespace plugin_page {
 
 namespace {
 
-using base::CreateFolderWithParents;
 using forms::ControlKind;
 using forms::ControlSpec;
 
@@ -77,11 +76,11 @@ constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2", .cap
 
 // One installation, fixed when Command1 passes its checks: the checks were made for this
 // version, so a later change of the selection does not redirect it. The click fills it before
-// the download starts; from then on only the download's worker touches it, until it clears
-// the downloading flag as its very last step.
+// the download starts; from then on only the download's worker touches it, until it ends
+// the run (install_run.h) as its very last step.
 struct InstallJob {
   std::wstring targetFolder;
-  TempArchivePath archive;
+  std::wstring archive;
   base::UniqueFile file;  // the temporary archive; its handle is the download's user value
   int status = 0;
   DWORD total = 0;
@@ -91,12 +90,14 @@ struct InstallJob {
   ArchiveSignature signature;  // checked before anything is extracted
 };
 
-std::atomic<bool> downloading{false};
-
+// Never destroyed, like the run: a worker may outlive the page when the program closes.
 InstallJob& Job() {
-  static InstallJob job;
+  static InstallJob& job = *new InstallJob;
   return job;
 }
+
+// How long a closing program lets a download notice that it is to stop.
+constexpr DWORD kDownloadStopWaitMs = 1000;
 
 net::WinInetControl& WinInet1() {
   static net::WinInetControl control;
@@ -133,13 +134,21 @@ void ShowProgress(int position) {
 }
 
 // Ends a download or an installation: the page is Idle again and a new click may start.
+// While the program closes, the page is left alone: it may be gone already.
 void BackToIdle() noexcept {
-  ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
-  try {
-    forms::SetCaption(SlotOf(kLabel1), L"");
-  } catch (...) {
+  if (!TheInstallRun().Stopping()) {
+    ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
+    try {
+      forms::SetCaption(SlotOf(kLabel1), L"");
+    } catch (...) {
+    }
   }
-  downloading = false;
+  TheInstallRun().End();
+}
+
+// Tells the user the end of a run, unless the program is closing.
+void TellResult(std::wstring_view text) noexcept {
+  if (!TheInstallRun().Stopping()) Tell(Form2().window, text);
 }
 
 // ---- Event procedures, in the order a user meets them.
@@ -155,7 +164,7 @@ void List1SelectionChanged(HWND, int32_t, LPARAM) {
 }
 
 void StartInstall(HWND page) {
-  if (downloading) {
+  if (TheInstallRun().Running()) {
     Tell(page, texts::kDownloadRunning);
     return;
   }
@@ -169,7 +178,7 @@ void StartInstall(HWND page) {
       forms::AppMessageBox(page, texts::kOverwriteQuestion, MB_OKCANCEL) != IDOK) {
     return;
   }
-  const std::optional<TempArchivePath> archive = TempArchive();
+  const std::optional<std::wstring> archive = TempArchive();
   base::UniqueFile file;
   if (archive) file = CreateTempArchive(*archive);
   if (!file) {
@@ -182,7 +191,7 @@ void StartInstall(HWND page) {
   job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
   job.archive = *archive;
   job.file = std::move(file);
-  downloading = true;
+  if (!TheInstallRun().Begin()) return;  // the program is closing
   forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
   WinInet1().HttpGetAsync(net::PluginArchiveUrl(), reinterpret_cast<uint64_t>(job.file.get()), 0,
                           0);
@@ -207,6 +216,7 @@ void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
 
 void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
   Job().total = total;
+  if (TheInstallRun().Stopping()) return;
   // Below the range's start: the bar shows its lowest position. Set before the bar appears,
   // so that it never shows the position it was left at.
   ShowProgress(0);
@@ -215,6 +225,7 @@ void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
 
 int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
                          DWORD total) {
+  if (TheInstallRun().Stopping()) return 1;  // the program is closing: keep nothing more
   InstallJob& job = Job();
   DWORD count = 0;
   if (!::WriteFile(reinterpret_cast<HANDLE>(user), chunk, length, &count, nullptr) ||
@@ -238,28 +249,27 @@ void FinishInstall(InstallJob& job, DWORD error) {
   job.file.reset();
   const DownloadVerdict verdict =
       JudgeDownload({error, job.status, job.total, job.written, job.writeFailed});
-  if (verdict != DownloadVerdict::kComplete) {
-    // Whatever arrived is no archive: nothing of it is kept.
-    ::DeleteFileW(job.archive.wide.c_str());
+  if (verdict == DownloadVerdict::kComplete && ArchiveSignature::Required() &&
+      !TheInstallRun().Stopping() && !job.signature.Holds(net::PluginArchiveUrl())) {
+    // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
+    ::DeleteFileW(job.archive.c_str());
+    BackToIdle();
+    TellResult(texts::kArchiveNotGenuine);
+    return;
+  }
+  if (verdict != DownloadVerdict::kComplete || !TheInstallRun().EnterInstalling()) {
+    // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
+    ::DeleteFileW(job.archive.c_str());
     BackToIdle();  // the job is not touched after this
-    Tell(Form2().window,
-         verdict == DownloadVerdict::kFailed ? texts::kDownloadFailed : texts::kInstallFailed);
+    TellResult(verdict == DownloadVerdict::kNotSaved ? texts::kInstallFailed
+                                                     : texts::kDownloadFailed);
     return;
   }
 
-  forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
-  if (ArchiveSignature::Required() && !job.signature.Holds(net::PluginArchiveUrl())) {
-    // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
-    ::DeleteFileW(job.archive.wide.c_str());
-    BackToIdle();
-    Tell(Form2().window, texts::kArchiveNotGenuine);
-    return;
-  }
-  const bool installed = CreateFolderWithParents(job.targetFolder) &&
-                         UnzipToFolder(job.archive.ansi, job.targetFolder);
-  // After a failed installation the archive stays, for a look at what came.
-  if (installed) ::DeleteFileW(job.archive.wide.c_str());
-  Tell(Form2().window, installed ? texts::kInstalled : texts::kInstallFailed);
+  if (!TheInstallRun().Stopping()) forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+  const InstallOutcome outcome = InstallArchive(job.archive, job.targetFolder);
+  ::DeleteFileW(job.archive.c_str());
+  TellResult(OutcomeMessage(outcome));
   BackToIdle();
 }
 
@@ -267,8 +277,10 @@ void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD err
   try {
     FinishInstall(Job(), error);
   } catch (...) {
-    // Out of memory while installing: a page stuck in Downloading would refuse every click.
+    // Out of memory: a page stuck in Downloading would refuse every click.
     Job().file.reset();
+    ::DeleteFileW(Job().archive.c_str());
+    TellResult(texts::kInstallFailed);
     BackToIdle();
   }
 }
@@ -310,6 +322,23 @@ void SetUpWinInet1() {
 }
 
 }  // namespace
+
+void FinishBeforeClose() {
+  InstallRun& run = TheInstallRun();
+  switch (run.Stop()) {
+    case RunPhase::kDownloading:
+      // The worker stops at its next chunk and installs nothing, but a read may keep it up to
+      // the receive time-out. No need to wait for that: the archive is open with delete
+      // sharing, so it goes when the worker's handle closes, at the latest with the process.
+      if (!run.WaitForEnd(kDownloadStopWaitMs)) ::DeleteFileW(Job().archive.c_str());
+      break;
+    case RunPhase::kInstalling:
+      run.WaitForEnd(INFINITE);  // the extraction and its final move run to their end
+      break;
+    case RunPhase::kIdle:
+      break;
+  }
+}
 
 forms::FormDescriptor& Form2() {
   static forms::FormDescriptor descriptor;

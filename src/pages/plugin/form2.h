@@ -29,4 +29,8 @@ forms::FormDescriptor& Form2();
 // Creates the page as a child of `parent` and returns its window (0 on failure).
 HWND CreateForm2(HWND parent, LPARAM userValue);
 
+// Called as the main window closes: stops a running download (its temporary archive goes),
+// or waits until a running installation has left the plug-in folder whole, old or new.
+void FinishBeforeClose();
+
 }  // namespace plugin_page

@@ -15,6 +15,9 @@ inline constexpr wchar_t kDownloadFailed[] = L"下载失败，请检查网络连
 inline constexpr wchar_t kInstalled[] = L"安装成功！";
 inline constexpr wchar_t kInstallFailed[] = L"安装失败，请尝试管理员身份运行本程序！";
 inline constexpr wchar_t kArchiveNotGenuine[] = L"安装包校验失败，已停止安装！";
+// Followed by the folder that holds the earlier plug-in files.
+inline constexpr wchar_t kRestoreFailed[] =
+    L"安装失败，原有插件文件未能全部恢复，请从以下文件夹取回：\n";
 inline constexpr wchar_t kNoSketchUpProgram[] = L"未检测到草图大师程序，请手动运行！";
 
 // Label1 while a download or an installation runs.

@@ -2,28 +2,25 @@
 
 #include <windows.h>
 
-#include "base/text.h"
-
 namespace plugin_page {
 
 namespace {
-constexpr DWORD kTempPathBytes = 2048;
-constexpr char kArchiveName[] = "\\brindo.tmp";
+constexpr wchar_t kArchiveName[] = L"\\brindo.tmp";
 }  // namespace
 
-std::optional<TempArchivePath> TempArchive() {
-  char folder[kTempPathBytes] = {};
-  const DWORD length = ::GetTempPathA(kTempPathBytes, folder);
-  if (length == 0 || length >= kTempPathBytes) return std::nullopt;
-  TempArchivePath path;
-  path.ansi = std::string(folder, length) + kArchiveName;
-  path.wide = base::AnsiToWide(path.ansi);
-  return path;
+std::optional<std::wstring> TempArchive() {
+  const DWORD size = ::GetTempPathW(0, nullptr);  // characters, terminator included
+  if (size == 0) return std::nullopt;
+  std::wstring folder(size, L'\0');
+  const DWORD length = ::GetTempPathW(size, folder.data());
+  if (length == 0 || length >= size) return std::nullopt;
+  folder.resize(length);
+  return folder + kArchiveName;
 }
 
-base::UniqueFile CreateTempArchive(const TempArchivePath& path) {
-  return base::UniqueFile(::CreateFileW(path.wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+base::UniqueFile CreateTempArchive(const std::wstring& path) {
+  return base::UniqueFile(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                                        CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 }  // namespace plugin_page

@@ -8,16 +8,13 @@
 
 namespace plugin_page {
 
-struct TempArchivePath {
-  std::string ansi;   // for the archive reader, which takes ANSI paths
-  std::wstring wide;  // the same path, for the file calls
-};
+// The temporary folder as GetTempPathW gives it (with its trailing "\") followed by
+// "\brindo.tmp"; the doubled separator is harmless. UTF-16 throughout, so a profile path
+// outside the ANSI code page works. Nothing when the folder is unknown.
+std::optional<std::wstring> TempArchive();
 
-// The temporary folder as GetTempPathA gives it (with its trailing "\") followed by
-// "\brindo.tmp"; the doubled separator is harmless. Nothing when the folder is unknown.
-std::optional<TempArchivePath> TempArchive();
-
-// Creates (or empties) the temporary archive for writing, shared with nobody.
-base::UniqueFile CreateTempArchive(const TempArchivePath& path);
+// Creates (or empties) the temporary archive for writing. Nobody else may read or write it,
+// but it may be deleted while open: the file then goes when its handle is closed.
+base::UniqueFile CreateTempArchive(const std::wstring& path);
 
 }  // namespace plugin_page

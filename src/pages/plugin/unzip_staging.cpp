@@ -65,7 +65,7 @@ bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
 StagingFolder::StagingFolder(std::wstring destination) : destination_(std::move(destination)) {}
 
 StagingFolder::~StagingFolder() {
-  if (!root_.empty()) base::DeleteTree(root_);
+  if (!root_.empty() && !restoreFailed_) base::DeleteTree(root_);
 }
 
 bool StagingFolder::Create() {
@@ -103,7 +103,7 @@ bool StagingFolder::CommitIntoDestination() {
         move(step.from, step.to);
     if (!moved) {
       for (auto undo = done.rbegin(); undo != done.rend(); ++undo) {
-        ::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0);
+        if (!::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0)) restoreFailed_ = true;
       }
       return false;
     }

@@ -16,7 +16,7 @@ bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
 
 // A staging folder inside the destination (so that moving out of it is a rename on the same
 // volume and needs no right the extraction would not need anyway). Whatever is left in it is
-// deleted when the object goes.
+// deleted when the object goes, unless a failed commit could not be undone.
 class StagingFolder {
  public:
   // `destination`: the extended-length path of an existing folder.
@@ -36,10 +36,16 @@ class StagingFolder {
   // so far is undone.
   bool CommitIntoDestination();
 
+  // The undoing after a failed commit left something out of place. The staging folder is then
+  // kept, since it may hold the only copy of replaced files ("old-N"); Root() names it.
+  bool RestoreFailed() const { return restoreFailed_; }
+  const std::wstring& Root() const { return root_; }
+
  private:
   std::wstring destination_;
   std::wstring root_;
   std::wstring content_;
+  bool restoreFailed_ = false;
 };
 
 }  // namespace plugin_page

@@ -4,6 +4,8 @@
 
 #include <unzip.h>
 
+#include <iowin32.h>  // after unzip.h: it needs zlib's declarations
+
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -94,11 +96,10 @@ bool ExtractCurrentEntry(unzFile archive, const std::wstring& path, std::vector<
 
 // A zip file with no entries is only its end record. minizip takes an end record found at
 // offset 0 for none at all and refuses such a file, so it is recognised here.
-bool IsEmptyZipFile(const std::string& archivePath) {
+bool IsEmptyZipFile(const std::wstring& archivePath) {
   constexpr DWORD kEndRecordBytes = 22;
-  base::UniqueFile file(::CreateFileW(base::AnsiToWide(archivePath).c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  base::UniqueFile file(::CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   unsigned char record[kEndRecordBytes];
   DWORD read = 0;
   LARGE_INTEGER size{};
@@ -134,25 +135,43 @@ bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const st
 
 }  // namespace
 
-bool UnzipToFolder(const std::string& archivePath, const std::wstring& destFolder) {
+UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
+                           std::wstring& keptFolder) {
   const std::wstring destination = base::ExtendedLengthPath(destFolder);
   const DWORD attributes = ::GetFileAttributesW(destination.c_str());
   if (destination.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
       !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
-    return false;
+    return UnzipResult::kFailed;
   }
+  auto failedUnless = [](bool ok) { return ok ? UnzipResult::kDone : UnzipResult::kFailed; };
 
-  UniqueArchive archive(unzOpen(archivePath.c_str()));
-  if (!archive) return IsEmptyZipFile(archivePath);
+  zlib_filefunc64_def wideFiles;
+  fill_win32_filefunc64W(&wideFiles);
+  UniqueArchive archive(unzOpen2_64(archivePath.c_str(), &wideFiles));
+  if (!archive) return failedUnless(IsEmptyZipFile(archivePath));
   unz_global_info global{};
-  if (unzGetGlobalInfo(archive.get(), &global) != UNZ_OK) return false;
+  if (unzGetGlobalInfo(archive.get(), &global) != UNZ_OK) return UnzipResult::kFailed;
   std::vector<Entry> entries;
-  if (!ReadEntryTable(archive.get(), global.number_entry, entries)) return false;
-  if (entries.empty()) return true;
+  if (!ReadEntryTable(archive.get(), global.number_entry, entries)) return UnzipResult::kFailed;
+  if (entries.empty()) return UnzipResult::kDone;
 
   StagingFolder staging(destination);
-  return staging.Create() && ExtractEntries(archive.get(), entries, staging.Content()) &&
-         staging.CommitIntoDestination();
+  if (!staging.Create() || !ExtractEntries(archive.get(), entries, staging.Content())) {
+    return UnzipResult::kFailed;
+  }
+  if (staging.CommitIntoDestination()) return UnzipResult::kDone;
+  if (!staging.RestoreFailed()) return UnzipResult::kFailed;
+  keptFolder = staging.Root();
+  return UnzipResult::kRestoreFailed;
+}
+
+bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder) {
+  try {
+    std::wstring keptFolder;
+    return ExtractArchive(archivePath, destFolder, keptFolder) == UnzipResult::kDone;
+  } catch (...) {
+    return false;  // memory for the entry table ran out: nothing was written
+  }
 }
 
 }  // namespace plugin_page

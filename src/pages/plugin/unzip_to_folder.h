@@ -5,7 +5,7 @@
 
 namespace plugin_page {
 
-// Writes every entry of the zip archive at `archivePath` (text in the ANSI code page) into the
+// Writes every entry of the zip archive at `archivePath` into the
 // existing folder `destFolder`, keeping the entries' relative paths; entry names are read as
 // text in the ANSI code page. Same-named files are replaced, other files of the folder stay.
 //
@@ -14,6 +14,17 @@ namespace plugin_page {
 // uses a method other than stored or deflate, its data is corrupt (checksum or length), a file
 // or folder cannot be created or written, or a staged file would replace a read-only one. An
 // archive without entries gives true and changes nothing.
-bool UnzipToFolder(const std::string& archivePath, const std::wstring& destFolder);
+bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder);
+
+enum class UnzipResult {
+  kDone,
+  kFailed,         // the folder is as it was
+  kRestoreFailed,  // a failed move could not be fully undone: see StagingFolder
+};
+// As UnzipToFolder, telling a failure whose undoing failed too; `keptFolder` then names the
+// folder holding what could not be put back. Throws only when memory runs out (or an absurd
+// entry count cannot be reserved); the folder is then as it was.
+UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
+                           std::wstring& keptFolder);
 
 }  // namespace plugin_page

@@ -9,6 +9,7 @@
 #include "forms/message_box.h"
 #include "forms/page_form.h"
 #include "forms/styles.h"
+#include "pages/plugin/install_run.h"
 #include "pages/utilities/environment_report.h"
 #include "pages/utilities/folder_shortcuts.h"
 #include "pages/utilities/form3_ids.h"
@@ -74,6 +75,7 @@ constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3", .cap
 constexpr wchar_t kQuitSketchUpFirst[] = L"为保证卸载成功，请先退出草图大师！";
 constexpr wchar_t kConfirmUninstall[] = L"慎重操作！确定要卸载翎图匠吗？";
 constexpr wchar_t kUninstalled[] = L"卸载成功！";
+constexpr wchar_t kInstallRunning[] = L"正在下载安装翎图匠，请等待安装完成后再卸载！";
 constexpr wchar_t kUninstallIncomplete[] = L"卸载失败，请关闭占用插件文件的程序后重试！";
 constexpr wchar_t kEnvironmentFine[] = L"安装环境正常！";
 
@@ -94,6 +96,11 @@ void List1SelectionChange(HWND, int32_t, LPARAM) {
 }
 
 void UninstallPlugin(HWND page, const std::wstring& version) {
+  // The install's worker writes into the same folder.
+  if (plugin_page::TheInstallRun().Running()) {
+    forms::AppMessageBox(page, kInstallRunning, MB_OK);
+    return;
+  }
   if (!environment::IsPluginInstalled(version, environment::kAutomaticFolder)) return;
   if (environment::IsSketchUpRunning()) {
     forms::AppMessageBox(page, kQuitSketchUpFirst, MB_OK);

@@ -12,6 +12,7 @@
 #include "forms/styles.h"
 #include "pages/windows/form4_ids.h"
 #include "pages/windows/sketchup_windows.h"
+#include "pages/windows/window_identity.h"
 #include "pages/windows/window_operations.h"
 
 namespace windows_page {
@@ -73,6 +74,22 @@ constexpr forms::FormSpec kForm4Spec{.className = L"翎图匠助手_Form4", .cap
 
 constexpr wchar_t kChooseFirstMessage[] = L"请选中要操作的窗口再操作！";
 constexpr wchar_t kWindowGoneMessage[] = L"窗口已被销毁，请刷新列表后再操作！";
+constexpr wchar_t kClosePendingMessage[] = L"窗口没有响应，已发出关闭请求，请稍后刷新列表！";
+constexpr wchar_t kPendingMessage[] = L"窗口没有响应，操作将在窗口恢复响应后完成！";
+constexpr wchar_t kNotDoneMessage[] = L"窗口没有响应，操作未完成！";
+
+// What the last refresh listed, with each window's owner at that time.
+std::vector<ListedWindow>& Listed() {
+  static std::vector<ListedWindow> listed;
+  return listed;
+}
+
+DWORD ListedOwnerOf(HWND window) {
+  for (const ListedWindow& entry : Listed()) {
+    if (entry.window == window) return entry.processId;
+  }
+  return 0;
+}
 
 const forms::ControlSlot& SlotOf(Slot slot) {
   return Form4().slots[slot];
@@ -134,12 +151,14 @@ void RefreshWindowList() {
   const forms::ControlSlot& list = SlotOf(kList1);
   const std::vector<DWORD> processIds = environment::SketchUpProcessIds();
   forms::list_box::Clear(list);
+  Listed().clear();
   if (processIds.empty()) {
     forms::SetCaption(SlotOf(kFrame1), kNoWindowCaption);
     return;
   }
   forms::SetCaption(SlotOf(kFrame1), kChooseWindowCaption);
-  for (const ListedWindow& found : VisibleWindowsOf(processIds)) {
+  Listed() = VisibleWindowsOf(processIds);
+  for (const ListedWindow& found : Listed()) {
     forms::list_box::AddItem(list, found.title, reinterpret_cast<intptr_t>(found.window));
   }
   if (forms::list_box::Count(list) > 0) forms::list_box::Select(list, 0);
@@ -154,12 +173,21 @@ void WindowOperation(int32_t index, HWND page) {
     return;
   }
   const auto target = reinterpret_cast<HWND>(forms::list_box::ItemData(list, selected));
-  if (!::IsWindow(target)) {
+  // A handle of a closed SketchUp may since name another program's window.
+  if (!IsStillSketchUpWindow(target, ListedOwnerOf(target))) {
     // The entry stays until the user refreshes; the main window owns this message.
     forms::AppMessageBox(::GetAncestor(page, GA_ROOT), kWindowGoneMessage, 0);
     return;
   }
-  ApplyWindowOperation(target, index);
+  const OperationResult result = ApplyWindowOperation(target, index);
+  if (result != OperationResult::kDone) {
+    const bool closing = index == operation::kClose;
+    forms::AppMessageBox(page,
+                         result == OperationResult::kNotDone ? kNotDoneMessage
+                         : closing                           ? kClosePendingMessage
+                                                             : kPendingMessage,
+                         0);
+  }
   // The list shows whether the window went away or refused to close.
   if (index == operation::kClose) RefreshWindowList();
 }

@@ -26,7 +26,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
   wchar_t title[kMaxTitleLength + 1] = {};
   const int length = ::GetWindowTextW(window, title, kMaxTitleLength + 1);
   try {
-    search.found.push_back({window, std::wstring(title, length > 0 ? length : 0)});
+    search.found.push_back({window, owner, std::wstring(title, length > 0 ? length : 0)});
   } catch (const std::bad_alloc&) {
     return FALSE;  // no exception may cross the system's callback
   }

@@ -11,7 +11,8 @@ namespace windows_page {
 
 struct ListedWindow {
   HWND window = nullptr;
-  std::wstring title;  // at most kMaxTitleLength units; may be empty
+  DWORD processId = 0;  // its owner when it was listed
+  std::wstring title;   // at most kMaxTitleLength units; may be empty
 };
 
 // Longer titles are cut: the list shows what fits a 256-unit buffer.

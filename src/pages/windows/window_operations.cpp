@@ -1,11 +1,16 @@
 #include "pages/windows/window_operations.h"
 
+#include "base/unique_handle.h"
+
 namespace windows_page {
 
 namespace {
 
-constexpr UINT kKeepSizeAndZOrderOfOwner = SWP_NOSIZE | SWP_NOOWNERZORDER;
-constexpr UINT kKeepSizeAndPosition = SWP_NOSIZE | SWP_NOMOVE;
+// Moves are posted to the target's thread: a window that does not answer cannot hold up the
+// page, and it still moves once it answers again.
+constexpr UINT kAsync = SWP_ASYNCWINDOWPOS;
+constexpr UINT kKeepSizeAndZOrderOfOwner = SWP_NOSIZE | SWP_NOOWNERZORDER | kAsync;
+constexpr UINT kKeepSizeAndPosition = SWP_NOSIZE | SWP_NOMOVE | kAsync;
 
 void MoveTo(HWND target, int left, int top) {
   ::SetWindowPos(target, HWND_TOP, left, top, 0, 0, kKeepSizeAndZOrderOfOwner);
@@ -24,9 +29,54 @@ void Shake(HWND target) {
   }
 }
 
+DWORD WINAPI EnableInput(void* target) {
+  ::EnableWindow(static_cast<HWND>(target), TRUE);
+  return 0;
+}
+
+DWORD WINAPI DisableInput(void* target) {
+  ::EnableWindow(static_cast<HWND>(target), FALSE);
+  return 0;
+}
+
+bool Answers(HWND target) {
+  DWORD_PTR result = 0;
+  return ::SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeMs,
+                               &result) != 0;
+}
+
+// Enabling waits until the target's thread has taken the change, so it is only tried on a
+// window that answers, and on a thread of its own in case the window stops answering just
+// then. A window that does not answer is left as it is: changes queued on several threads
+// could land in any order.
+OperationResult ChangeInput(LPTHREAD_START_ROUTINE change, HWND target) {
+  if (!Answers(target)) return OperationResult::kNotDone;
+  base::UniqueKernelHandle thread(::CreateThread(nullptr, 0, change, target, 0, nullptr));
+  if (!thread) return OperationResult::kNotDone;
+  return ::WaitForSingleObject(thread.get(), kAnswerTimeMs) == WAIT_OBJECT_0
+             ? OperationResult::kDone
+             : OperationResult::kPending;
+}
+
+// A window that answers handles the close request at once (it may ask its user first). One
+// that does not answer gets it posted, to handle when it recovers: a sent request that times
+// out may be dropped.
+OperationResult Close(HWND target) {
+  if (!Answers(target)) {
+    return ::PostMessageW(target, WM_CLOSE, 0, 0) ? OperationResult::kPending
+                                                  : OperationResult::kNotDone;
+  }
+  DWORD_PTR result = 0;
+  if (::SendMessageTimeoutW(target, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeMs,
+                            &result)) {
+    return OperationResult::kDone;
+  }
+  return OperationResult::kPending;  // still handling it: asking its user, say
+}
+
 }  // namespace
 
-void ApplyWindowOperation(HWND target, int32_t index) {
+OperationResult ApplyWindowOperation(HWND target, int32_t index) {
   switch (index) {
     case operation::kMoveToTopLeft:
       MoveTo(target, 0, 0);
@@ -38,20 +88,18 @@ void ApplyWindowOperation(HWND target, int32_t index) {
       ::SetWindowPos(target, HWND_NOTOPMOST, 0, 0, 0, 0, kKeepSizeAndPosition);
       break;
     case operation::kDisableInput:
-      ::EnableWindow(target, FALSE);
-      break;
+      return ChangeInput(DisableInput, target);
     case operation::kEnableInput:
-      ::EnableWindow(target, TRUE);
-      break;
+      return ChangeInput(EnableInput, target);
     case operation::kShake:
       Shake(target);
       break;
     case operation::kClose:
-      ::SendMessageW(target, WM_CLOSE, 0, 0);
-      break;
+      return Close(target);
     default:
       break;
   }
+  return OperationResult::kDone;
 }
 
 }  // namespace windows_page

@@ -19,9 +19,20 @@ inline constexpr int32_t kShake = 5;
 inline constexpr int32_t kClose = 6;
 }  // namespace operation
 
-// Applies the operation with this index to the window; other indexes do nothing. Closing
-// waits until the window has handled the close request (it may ask its user first).
-void ApplyWindowOperation(HWND target, int32_t index);
+enum class OperationResult {
+  kDone,     // carried out, or handed to the window's thread to carry out in order
+  kPending,  // the window did not answer in time: it carries the operation out once it does
+  kNotDone,  // left undone: the window does not answer, or the request could not be made
+};
+
+// How long the page waits for a window to answer.
+inline constexpr DWORD kAnswerTimeMs = 1000;
+
+// Applies the operation with this index to the window; other indexes do nothing. No operation
+// keeps the caller waiting much longer than kAnswerTimeMs: moves are posted to the window's
+// thread; enabling and closing wait at most that long for the window to answer. Enabling a
+// window that does not answer is not done; closing it is left queued for when it answers.
+OperationResult ApplyWindowOperation(HWND target, int32_t index);
 
 // How far and how often a shake displaces the window.
 inline constexpr int kShakeOffset = 15;

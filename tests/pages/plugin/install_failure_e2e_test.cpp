@@ -46,7 +46,6 @@ struct BrokenDownload {
   const char* what;
   std::function<bool()> serve;  // sets the update server up
   const wchar_t* message;
-  bool archiveKept;  // a downloaded archive that failed to install stays for a look
 };
 
 TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing) {
@@ -58,6 +57,8 @@ TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing
 
   testsupport::ZipBuilder hostile;
   hostile.Add("Brindo.rb", "marker").Add("../../../../escaped.rb", "outside");
+  testsupport::ZipBuilder markerless;
+  markerless.AddFolder("Brindo/").Add("Brindo/main.rb", "module Brindo; end");
   testsupport::RouteOptions notFound;
   notFound.status = 404;
   notFound.contentType = "text/html";
@@ -66,21 +67,23 @@ TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing
 
   const BrokenDownload cases[] = {
       {"404 page", [&] { return Serve("<html><body>404 Not Found</body></html>", notFound); },
-       kDownloadFailed, false},
+       kDownloadFailed},
       {"500 page that is a zip",
        [&] {
          testsupport::RouteOptions error;
          error.status = 500;
          return Serve(good, error);
        },
-       kDownloadFailed, false},
-      {"truncated", [&] { return Serve(good, cutShort); }, kDownloadFailed, false},
+       kDownloadFailed},
+      {"truncated", [&] { return Serve(good, cutShort); }, kDownloadFailed},
       {"server down", [] { return testsupport::UpdateServer::RefuseConnections(true); },
-       kDownloadFailed, false},
-      {"corrupt archive", [&] { return Serve(corrupt.bytes); }, kInstallFailed, true},
-      {"not an archive", [] { return Serve("<html>maintenance</html>"); }, kInstallFailed, true},
-      {"entry outside the folder", [&] { return Serve(hostile.Build().bytes); }, kInstallFailed,
-       true},
+       kDownloadFailed},
+      {"corrupt archive", [&] { return Serve(corrupt.bytes); }, kInstallFailed},
+      {"not an archive", [] { return Serve("<html>maintenance</html>"); }, kInstallFailed},
+      {"entry outside the folder", [&] { return Serve(hostile.Build().bytes); }, kInstallFailed},
+      // Zips, but no plug-in: without its marker nothing would be installed.
+      {"no marker", [&] { return Serve(markerless.Build().bytes); }, kInstallFailed},
+      {"empty zip", [&] { return Serve(testsupport::ZipBuilder().Build().bytes); }, kInstallFailed},
   };
 
   Launch();
@@ -93,10 +96,20 @@ TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing
     ExpectInstallEndsWith(broken.message, true);
     ExpectIdle();
     ExpectPluginFolderUnchanged();
-    EXPECT_EQ(broken.archiveKept, Exists(TempArchive()));
+    EXPECT_FALSE(Exists(TempArchive()));
     EXPECT_FALSE(Exists(profile_ + L"\\AppData\\Roaming\\escaped.rb"));
   }
   ExpectNextClickInstalls();
+}
+
+TEST_F(InstallFailureTest, AFailedFirstInstallRemovesTheFoldersItMade) {
+  AddVersion(kVersion);
+  testsupport::BuiltZip corrupt = NewPlugin(64 * 1024).Zip();
+  corrupt.bytes[corrupt.dataOffsets.back() + 100] ^= 0x5A;
+  ASSERT_TRUE(Serve(corrupt.bytes));
+  Launch();
+  ExpectInstallEndsWith(kInstallFailed);
+  EXPECT_FALSE(Exists(profile_ + L"\\AppData\\Roaming\\SketchUp"));
 }
 
 TEST_F(InstallFailureTest, AStalledDownloadEndsAfterTheTimeOut) {

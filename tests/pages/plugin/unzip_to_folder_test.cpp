@@ -73,7 +73,7 @@ class UnzipToFolderTest : public ::testing::Test {
 
   bool Unzip(const std::string& archiveBytes) {
     EXPECT_TRUE(WriteFileBytes(archive_, archiveBytes));
-    return UnzipToFolder(base::WideToAnsi(archive_), destination_);
+    return UnzipToFolder(archive_, destination_);
   }
 
   void Put(const std::wstring& relative, const std::string& content) {
@@ -222,7 +222,7 @@ TEST_F(UnzipToFolderTest, UnreadableArchivesChangeNothing) {
 
   const std::wstring missing = scratch_ + L"\\missing.tmp";
   const Tree before = ReadTree(destination_);
-  EXPECT_FALSE(UnzipToFolder(base::WideToAnsi(missing), destination_));
+  EXPECT_FALSE(UnzipToFolder(missing, destination_));
   EXPECT_EQ(ReadTree(destination_), before);
 }
 
@@ -263,7 +263,7 @@ TEST_F(UnzipToFolderTest, FilesThatCannotBeWrittenChangeNothing) {
 TEST_F(UnzipToFolderTest, MissingDestinationIsNotCreated) {
   const std::wstring missing = scratch_ + L"\\NotThere";
   ASSERT_TRUE(WriteFileBytes(archive_, ZipBuilder().Add("Brindo.rb", "x").Build().bytes));
-  EXPECT_FALSE(UnzipToFolder(base::WideToAnsi(archive_), missing));
+  EXPECT_FALSE(UnzipToFolder(archive_, missing));
   EXPECT_EQ(::GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 

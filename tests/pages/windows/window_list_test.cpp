@@ -10,6 +10,7 @@
 #include "forms/control_props.h"
 #include "forms/list_box.h"
 #include "pages/windows/form4.h"
+#include "pages/windows/window_identity.h"
 #include "support/driver.h"
 #include "support/standin.h"
 
@@ -126,4 +127,18 @@ TEST_F(WindowListTest, SketchUpWithoutVisibleWindowsAndOverlongTitles) {
 }
 
 }  // namespace
+// The system may give a closed SketchUp window's handle value to another program's window.
+TEST_F(WindowListTest, AListedWindowMustStillBelongToTheSameSketchUp) {
+  testsupport::Process sketchUp = testsupport::LaunchStandin({L"--window", L"模型"});
+  testsupport::Process other =
+      testsupport::LaunchStandinAs(L"SketchUp2021.exe", {L"--window", L"别的程序"});
+  const HWND listed = testsupport::StandinWindows(sketchUp.pid()).front();
+  const HWND foreign = testsupport::StandinWindows(other.pid()).front();
+  EXPECT_TRUE(IsStillSketchUpWindow(listed, sketchUp.pid()));
+  EXPECT_FALSE(IsStillSketchUpWindow(foreign, sketchUp.pid()));  // the value reused elsewhere
+  EXPECT_FALSE(IsStillSketchUpWindow(foreign, other.pid()));     // a process that is no SketchUp
+  sketchUp.Kill();
+  EXPECT_FALSE(IsStillSketchUpWindow(listed, sketchUp.pid()));
+}
+
 }  // namespace windows_page

@@ -243,4 +243,38 @@ TEST_F(WindowPageTest, AWindowGoneSinceTheLastRefreshAsksForARefresh) {
   ExpectClickShows(kMakeTopmostId, kChooseFirst);
 }
 
+// A SketchUp that stops answering holds no click up for long; queued moves land later.
+TEST_F(WindowPageTest, AHungWindowNeverHoldsUpThePage) {
+  Process standin = LaunchStandin({L"--at", L"300,200,800,600", L"--refuse-close", L"冻结"});
+  const HWND frozen = WindowTitled(standin, L"冻结");
+  Launch();
+  ASSERT_TRUE(Choose(frozen));
+  ASSERT_TRUE(::PostMessageW(frozen, kStandinHang, 8000, 0));
+  ::Sleep(200);
+
+  const std::pair<int, const wchar_t*> steps[] = {
+      // button, message (none: nullptr)
+      {kShakeId, nullptr},
+      {kMakeTopmostId, nullptr},
+      {kResetPositionId, nullptr},
+      {kDisableId, L"窗口没有响应，操作未完成！"},
+      {kCloseId, L"窗口没有响应，已发出关闭请求，请稍后刷新列表！"}};
+  for (const auto& [id, message] : steps) {
+    const DWORD start = ::GetTickCount();
+    ASSERT_TRUE(Click(Button(id)));
+    const auto box = WaitForMessageBox(app_.process.pid(), message ? 3000 : 300);
+    EXPECT_LT(::GetTickCount() - start, 2500u) << "button " << id;
+    ASSERT_EQ(box.has_value(), message != nullptr) << "button " << id;
+    if (box) {
+      EXPECT_EQ(box->text, message);
+      EXPECT_TRUE(Answer(*box, IDOK));
+    }
+  }
+  // Answering again, the window carries out what was queued, in order.
+  EXPECT_TRUE(WaitUntil([&] { return StandinCloseCount(frozen) == 1; }));
+  EXPECT_TRUE(WaitUntil([&] { return HasRect(frozen, RECT{0, 0, 800, 600}); }));
+  EXPECT_TRUE(IsTopmost(frozen));
+  EXPECT_TRUE(IsEnabled(frozen));
+}
+
 }  // namespace

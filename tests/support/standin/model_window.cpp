@@ -10,6 +10,7 @@ namespace {
 
 using testsupport::kStandinGetCloseCount;
 using testsupport::kStandinGetMoveCount;
+using testsupport::kStandinHang;
 using testsupport::kStandinResetMoves;
 
 struct WindowState {
@@ -66,6 +67,9 @@ LRESULT CALLBACK ModelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case kStandinGetCloseCount:
       return state ? state->closes : 0;
+    case kStandinHang:
+      ::Sleep(static_cast<DWORD>(wParam));  // the whole thread stops answering meanwhile
+      return 0;
     default:
       break;
   }

@@ -1,0 +1,23 @@
+// Installing a downloaded plug-in archive into a plug-in folder, all or nothing.
+#pragma once
+
+#include <string>
+
+namespace plugin_page {
+
+struct InstallOutcome {
+  bool installed = false;
+  // Only when a failed installation could not put the earlier files back: where they are.
+  std::wstring keptFolder;
+};
+
+// Makes the plug-in folder (with its parents) when missing and extracts the archive into it.
+// Fails, changing nothing, when the archive does not hold the install marker "Brindo.rb" at
+// its top: such an archive is no plug-in. Folders made here are removed again on failure.
+// Never throws.
+InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder);
+
+// What the user is told about an outcome.
+std::wstring OutcomeMessage(const InstallOutcome& outcome);
+
+}  // namespace plugin_page

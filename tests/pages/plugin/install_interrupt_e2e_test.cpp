@@ -1,0 +1,101 @@
+// Installs that meet the program's end or an uninstall halfway, and installs from a temporary
+// folder that the ANSI code page cannot spell: the plug-in folder is always whole afterwards.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "plugin_page_session.h"
+
+namespace plugin_test {
+namespace {
+
+constexpr wchar_t kVersion[] = L"SketchUp 2021";
+constexpr int kTabControlId = 102;
+constexpr int kUninstallId = 105;  // on the utilities page
+
+// Many small files: extracting them and moving them into place each take a while.
+PluginFiles ManyFiles(const std::string& tag) {
+  PluginFiles plugin{{{L"Brindo.rb", "marker " + tag}}};
+  for (int i = 0; i < 2500; ++i) {
+    plugin.files[L"Brindo\\part" + std::to_wstring(i) + L".rb"] = tag + std::to_string(i);
+  }
+  return plugin;
+}
+
+class InstallInterruptTest : public PluginPageTest {
+ protected:
+  // The hidden staging folder of a running extraction, or empty.
+  std::wstring Staging() const {
+    WIN32_FIND_DATAW data;
+    const std::wstring folder = PluginFolder1(kVersion);
+    base::UniqueFind find(::FindFirstFileW((folder + L"\\.unzip-*").c_str(), &data));
+    return find ? folder + L"\\" + data.cFileName : std::wstring();
+  }
+
+  void StartInstallOver(const PluginFiles& plugin, const testsupport::RouteOptions& how = {}) {
+    ASSERT_TRUE(Serve(plugin.Zip().bytes, how));
+    Launch();
+    const auto box = ClickForBox(kInstallId);
+    ASSERT_TRUE(box && testsupport::Answer(*box, IDOK));  // the overwrite question
+  }
+};
+
+TEST_F(InstallInterruptTest, ClosingDuringEachPhaseLeavesThePluginWholeAndEndsWithCodeZero) {
+  AddVersion(kVersion);
+  const PluginFiles old = ManyFiles("old"), fresh = ManyFiles("new"), fresher = ManyFiles("v3");
+  PutPlugin(PluginFolder1(kVersion), old);
+  struct Phase {
+    const PluginFiles& served;
+    int chunkDelayMs;
+    std::function<bool()> reached;
+    const PluginFiles& expected;
+  } const phases[] = {
+      {fresh, 200, [&] { return testsupport::IsVisible(progress_); }, old},   // download
+      {fresh, 0, [&] { return !Staging().empty(); }, fresh},                  // extraction
+      {fresher, 0, [&] { return Exists(Staging() + L"\\old-0"); }, fresher},  // final move
+  };
+  for (const Phase& phase : phases) {
+    SCOPED_TRACE(&phase - phases);
+    StartInstallOver(phase.served, {.chunkDelayMs = phase.chunkDelayMs});
+    ASSERT_TRUE(testsupport::WaitUntil(phase.reached, 30000));
+    ASSERT_TRUE(::PostMessageW(app_.window, WM_CLOSE, 0, 0));
+    EXPECT_EQ(app_.process.WaitForExit(60000), std::optional<DWORD>(0));
+    app_.window = nullptr;
+    EXPECT_FALSE(Exists(TempArchive()));
+    EXPECT_EQ(Staging(), L"");
+    ExpectInstalled(PluginFolder1(kVersion), phase.expected);
+  }
+}
+
+TEST_F(InstallInterruptTest, UninstallIsRefusedWhileAnInstallRuns) {
+  AddVersion(kVersion);
+  const PluginFiles old = NewPlugin();
+  PutPlugin(PluginFolder1(kVersion), old);
+  StartInstallOver(NewPlugin(256 * 1024), {.chunkDelayMs = 100});
+  ASSERT_TRUE(testsupport::WaitUntil([&] { return testsupport::IsVisible(progress_); }));
+
+  ASSERT_TRUE(testsupport::SelectTabAsUser(testsupport::ChildById(app_.window, kTabControlId), 1));
+  HWND utilities = testsupport::FindDescendant(app_.window, L"翎图匠助手_Form3");
+  ASSERT_TRUE(testsupport::Click(testsupport::ChildById(utilities, kUninstallId)));
+  const auto refusal = testsupport::WaitForMessageBox(Pid());
+  ExpectBox(refusal, L"正在下载安装翎图匠，请等待安装完成后再卸载！");
+  ASSERT_TRUE(refusal && testsupport::Answer(*refusal, IDOK));
+  ExpectInstalled(PluginFolder1(kVersion), old);
+
+  ExpectBox(testsupport::WaitForMessageBox(Pid(), 60000), L"安装成功！");
+}
+
+// A profile whose name is Korean: code page 936 has no such letters.
+TEST_F(InstallInterruptTest, ATemporaryFolderOutsideTheAnsiCodePageWorks) {
+  AddVersion(kVersion);
+  temp_ = scratch_ + L"\\임시";
+  ASSERT_TRUE(MakeFolders(temp_));
+  const PluginFiles plugin = NewPlugin();
+  ASSERT_TRUE(Serve(plugin.Zip().bytes));
+  Launch();
+  ExpectInstallEndsWith(L"安装成功！");
+  EXPECT_FALSE(Exists(TempArchive()));
+}
+
+}  // namespace
+}  // namespace plugin_test
