@@ -6,6 +6,7 @@
 #include <ctime>
 #include <optional>
 
+#include "app/startup_timeline.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
 #include "app/version_check.h"
@@ -67,6 +68,7 @@ void Form1Load(HWND, LPARAM) {
   wchar_t date[16];
   swprintf(date, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
   SetPanelText(StatusBar(), kStartDatePanel, date);
+  startup::Mark(startup::Step::kPagesLoaded);
 }
 
 void TabSelectionChanging(HWND, int32_t, LPARAM) {
@@ -134,6 +136,7 @@ const forms::FormBehavior& Behavior() {
 }
 
 LRESULT CALLBACK Form1Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (auto answer = startup::AnswerQuery(message, wParam)) return *answer;
   return forms::FormWindowProc(Behavior(), window, message, wParam, lParam);
 }
 
@@ -225,6 +228,11 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   CreateTabControl(form, window);
   CreateStatusBar(form, window);
   ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, userValue);
+  startup::Mark(startup::Step::kMainFormCreated);
+  forms::SetModalLoopObserver([](forms::ModalLoopEvent event) {
+    startup::Mark(event == forms::ModalLoopEvent::kShownAndPainted ? startup::Step::kFirstPaint
+                                                                   : startup::Step::kIdle);
+  });
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
 }
 

@@ -109,6 +109,9 @@ LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, 
     case kSetCaptionMessage:
       return SetCaption({window, static_cast<int32_t>(wParam)},
                         reinterpret_cast<const wchar_t*>(lParam));
+    case kMakeToolTipsMessage:
+      MakePendingToolTips(window);
+      return 0;
     case WM_DESTROY:
       OnDestroy(behavior, window);
       break;
