@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -143,12 +144,15 @@ int main(int argc, char** argv) {
     program.totals.clear();
     for (auto& step : program.steps) step.clear();
   }
-  // Interleaved, each round in a shifted order, so that a busy spell of the machine falls on
-  // all programs alike.
+  // Interleaved, each round in its own order, so that a busy spell of the machine falls on
+  // all programs alike and none always follows the same one (the end of a program still
+  // costs the next one a little).
+  std::vector<size_t> order(programs.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::mt19937 shuffler(12);
   for (int round = 0; round < runs; ++round) {
-    for (size_t i = 0; i < programs.size(); ++i) {
-      TimeOneStart(programs[(round + i) % programs.size()]);
-    }
+    std::shuffle(order.begin(), order.end(), shuffler);
+    for (size_t i : order) TimeOneStart(programs[i]);
   }
   const double minimal = Median(programs[0].totals), sameDll = Median(programs[1].totals);
   for (const Program& program : programs) {
