@@ -1,7 +1,10 @@
 // The reference: the least a Win32 program does to show one painted window.
 #include <windows.h>
 
+#include "reference_stamps.h"
+
 static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LRESULT answer; reference::AnswerQuery(message, wParam, &answer)) return answer;
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;
@@ -10,6 +13,7 @@ static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPAR
 }
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  reference::Stamp(reference::Step::kMain);
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = Procedure;
   windowClass.hInstance = instance;
@@ -18,8 +22,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   RegisterClassW(&windowClass);
   HWND window = CreateWindowExW(0, L"LingtuMinimalWindow", L"minimal", WS_OVERLAPPEDWINDOW, 100,
                                 100, 430, 320, nullptr, nullptr, instance, nullptr);
+  reference::Stamp(reference::Step::kMainFormCreated);
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
+  reference::Stamp(reference::Step::kFirstPaint);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/form1_ids.h"
+#include "app/startup_timeline.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
 #include "app/version_check.h"
@@ -81,6 +82,7 @@ void Form1Load(HWND, LPARAM) {
   wchar_t date[16];
   swprintf(date, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
   SetPanelText(StatusBar(), kStartDatePanel, date);
+  startup::Mark(startup::Step::kPagesLoaded);
 }
 
 void TabSelectionChanging(HWND, int32_t, LPARAM) {
@@ -111,6 +113,7 @@ void Form1Resize(int width, int height) {
 }
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
   // An installation must not be cut in half by the program's end.
   if (message == WM_CLOSE) plugin_page::FinishBeforeClose();
   if (message != WM_SIZE) return std::nullopt;
@@ -234,6 +237,11 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   CreateTabControl(form, window);
   CreateStatusBar(form, window);
   ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, userValue);
+  startup::Mark(startup::Step::kMainFormCreated);
+  forms::SetModalLoopObserver([](forms::ModalLoopEvent event) {
+    startup::Mark(event == forms::ModalLoopEvent::kShownAndPainted ? startup::Step::kFirstPaint
+                                                                   : startup::Step::kIdle);
+  });
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
 }
 

@@ -6,8 +6,10 @@
 
 #include "app/app_info.h"
 #include "app/run_application.h"
+#include "app/startup_timeline.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  app::startup::Mark(app::startup::Step::kMain);
   // Upper- and lower-case conversion of narrow text follows the user's locale.
   std::setlocale(LC_CTYPE, "");
   ::InitCommonControls();

@@ -104,6 +104,16 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
   return true;
 }
 
+void MakePendingToolTips(HWND form) {
+  for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    ControlInfo* info = InfoOf(child);
+    if (info && !info->toolTip && !info->toolTipText.empty()) {
+      const std::wstring text = info->toolTipText;
+      SetToolTip({child, info->controlId}, text);
+    }
+  }
+}
+
 bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
   if (!slot.window || !::IsWindow(slot.window)) return false;
   const std::wstring copy(text);

@@ -18,6 +18,8 @@ bool SetBackColor(const ControlSlot& slot, ColorCode color);
 // Stores the text and shows it as the control's tooltip; the empty text removes the tooltip.
 // A text with "\r\n" gets the part before it as the tooltip's title.
 bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
+// Makes the tooltip windows of a form's controls whose text was stored without one.
+void MakePendingToolTips(HWND form);
 // Sets a control's caption: the window text of a real control, or the stored caption of a
 // frame or label, which the form then repaints at once. Safe from any thread: off the
 // user-interface thread the change is carried there synchronously.

@@ -68,7 +68,10 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   }
   info->textColor = row.textColor;
   info->backColor = row.backColor;
-  if (row.toolTip && *row.toolTip) SetToolTip(slot, row.toolTip);
+  // Each tooltip is a top-level window of its own, which costs more than the control. They
+  // are made right after the page's load, once the window has been painted
+  // (kMakeToolTipsMessage): long before a pointer can rest on a control for a tip.
+  if (row.toolTip) info->toolTipText = row.toolTip;
   if (row.disabled) EnableControl(slot, false);
 }
 
@@ -112,7 +115,9 @@ HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wc
   for (size_t i = 0; i < layout.controls.size(); ++i) {
     CreateControl(layout.controls[i], form, window, descriptor.slots[i], subclassProcedure);
   }
+  // The load comes first: whoever waits for the page to be ready waits for its load.
   ::PostMessageW(window, kLoadMessage, kLoadMessageTag, userValue);
+  ::PostMessageW(window, kMakeToolTipsMessage, 0, 0);
   for (const auto& slot : descriptor.slots) {
     if (slot.id == layout.focusId && slot.window && slot.window != window) {
       ::SetFocus(slot.window);

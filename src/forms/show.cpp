@@ -6,6 +6,24 @@ namespace forms {
 
 namespace {
 INT_PTR modalResult = 0;
+ModalLoopObserver observer = nullptr;
+
+void Tell(ModalLoopEvent event) {
+  if (observer) observer(event);
+}
+
+// True the first time the thread's queue holds nothing to handle; sent messages do not count,
+// they are handled inside GetMessage without a turn of the loop.
+bool FirstIdle() {
+  static bool seen = false;
+  if (seen || !observer || HIWORD(::GetQueueStatus(QS_ALLEVENTS)) != 0) return false;
+  seen = true;
+  return true;
+}
+}  // namespace
+
+void SetModalLoopObserver(ModalLoopObserver callback) {
+  observer = callback;
 }
 
 INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand) {
@@ -28,10 +46,13 @@ INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand)
   }
   ::ShowWindow(window, showCommand);
   ::UpdateWindow(window);
+  Tell(ModalLoopEvent::kShownAndPainted);
   FormObject* form = FormObjectOf(window);
   HACCEL accelerators = form ? form->accelerators : nullptr;
   MSG message;
-  while (::IsWindow(window) && ::GetMessageW(&message, nullptr, 0, 0) > 0) {
+  while (::IsWindow(window)) {
+    if (FirstIdle()) Tell(ModalLoopEvent::kFirstIdle);
+    if (::GetMessageW(&message, nullptr, 0, 0) <= 0) break;
     if (accelerators && ::IsWindow(window) &&
         ::TranslateAcceleratorW(window, accelerators, &message)) {
       continue;

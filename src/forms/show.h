@@ -14,6 +14,15 @@ inline constexpr int kModal = -1;
 // then returns the modal result.
 INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand);
 
+// What a modal show reports to its observer, each once per run of the program.
+enum class ModalLoopEvent {
+  kShownAndPainted,  // the form and its children are shown and painted; the loop starts
+  kFirstIdle,        // the loop found nothing to handle for the first time
+};
+using ModalLoopObserver = void (*)(ModalLoopEvent);
+// At most one observer; it costs one queue-status call per message until the first idle.
+void SetModalLoopObserver(ModalLoopObserver callback);
+
 // Restores a minimised form, brings it to the foreground and flashes it.
 void ActivateExistingForm(const FormDescriptor& descriptor);
 

@@ -120,6 +120,9 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
     case kSetCaptionMessage:
       return SetCaption({window, static_cast<int32_t>(wParam)},
                         reinterpret_cast<const wchar_t*>(lParam));
+    case kMakeToolTipsMessage:
+      MakePendingToolTips(window);
+      return 0;
     case WM_DESTROY:
       OnDestroy(behavior, window);
       break;

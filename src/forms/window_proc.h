@@ -16,6 +16,8 @@ namespace forms {
 // The load message every form posts itself at creation.
 inline constexpr UINT kLoadMessage = 0x1000;
 inline constexpr WPARAM kLoadMessageTag = 0x1000;
+// Posted by a page form right after its load message: makes the tooltips of its controls.
+inline constexpr UINT kMakeToolTipsMessage = WM_APP + 0x3F1;
 
 enum class RouteSource { kCommand, kNotify };
 
