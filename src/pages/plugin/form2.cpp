@@ -25,7 +25,7 @@
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/plugin/install_archive.h"
-#include "pages/plugin/install_run.h"
+#include "pages/install_run.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
 #include "pages/version_list.h"
@@ -36,6 +36,9 @@ namespace {
 
 using forms::ControlKind;
 using forms::ControlSpec;
+using pages::InstallRun;
+using pages::RunPhase;
+using pages::TheInstallRun;
 
 constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 constexpr wchar_t kBoldFont[] = L"Microsoft YaHei,9,1";

@@ -9,7 +9,7 @@
 #include "forms/message_box.h"
 #include "forms/page_form.h"
 #include "forms/styles.h"
-#include "pages/plugin/install_run.h"
+#include "pages/install_run.h"
 #include "pages/utilities/environment_report.h"
 #include "pages/utilities/folder_shortcuts.h"
 #include "pages/utilities/form3_ids.h"
@@ -97,7 +97,7 @@ void List1SelectionChange(HWND, int32_t, LPARAM) {
 
 void UninstallPlugin(HWND page, const std::wstring& version) {
   // The install's worker writes into the same folder.
-  if (plugin_page::TheInstallRun().Running()) {
+  if (pages::TheInstallRun().Running()) {
     forms::AppMessageBox(page, kInstallRunning, MB_OK);
     return;
   }

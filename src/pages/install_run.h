@@ -1,6 +1,7 @@
 // The plug-in page's one installation run, as the user-interface thread and the download's
 // worker both see it: which phase it is in, and whether the program is closing. The main
-// window's close waits on it so that the plug-in folder is never left half replaced.
+// window's close waits on it so that the plug-in folder is never left half replaced, and the
+// utilities page asks it before removing the plug-in.
 #pragma once
 
 #include <windows.h>
@@ -9,7 +10,7 @@
 
 #include "base/unique_handle.h"
 
-namespace plugin_page {
+namespace pages {
 
 enum class RunPhase {
   kIdle,
@@ -52,4 +53,4 @@ class InstallRun {
 // must not find it gone.
 InstallRun& TheInstallRun();
 
-}  // namespace plugin_page
+}  // namespace pages

@@ -1,6 +1,6 @@
-#include "pages/plugin/install_run.h"
+#include "pages/install_run.h"
 
-namespace plugin_page {
+namespace pages {
 
 InstallRun::InstallRun() : idle_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
@@ -65,4 +65,4 @@ InstallRun& TheInstallRun() {
   return run;
 }
 
-}  // namespace plugin_page
+}  // namespace pages
