@@ -1,5 +1,6 @@
 #include "support/driver.h"
 
+#include "app/startup_timeline.h"
 #include "base/text.h"
 #include "support/paths.h"
 #include "support/shared_resources.h"
@@ -57,8 +58,22 @@ RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& work
   app.process = LaunchProcess(AppExePath(), {}, env, workdir);
   if (!app.process) return app;
   app.window = WaitForWindow(kMainWindowClass, std::nullopt, app.process.pid(), timeoutMs);
-  if (app.window) WaitIdle(app.window);
+  if (app.window) WaitUntilStarted(app.window, timeoutMs);
   return app;
+}
+
+bool WaitUntilStarted(HWND window, DWORD timeoutMs) {
+  // The pages' load events are posted messages, which a sent message would overtake: ask the
+  // assistant whether its message loop has run out of work once.
+  const UINT query = ::RegisterWindowMessageW(app::startup::kQueryMessageName);
+  const auto idle = static_cast<WPARAM>(app::startup::Step::kIdle);
+  return WaitUntil(
+      [&] {
+        DWORD_PTR stamp = 0;
+        return ::SendMessageTimeoutW(window, query, idle, 0, SMTO_NORMAL, 1000, &stamp) &&
+               stamp != 0;
+      },
+      timeoutMs);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {

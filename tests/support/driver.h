@@ -50,6 +50,9 @@ RunningApp LaunchApp(const std::vector<EnvChange>& env = {}, const std::wstring&
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);
 // Returns once the window's thread has handled everything sent to it so far (see above).
 bool WaitIdle(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
+// Returns once the assistant's main window has handled everything of its start, the pages'
+// posted load events included.
+bool WaitUntilStarted(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 bool WaitForWindowGone(HWND window, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // ---- Windows.
