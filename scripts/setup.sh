@@ -7,7 +7,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 deps="$here/.deps"
 
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          libz-mingw-w64-dev googletest wine wine64 xvfb xauth fonts-wqy-microhei
+          libz-mingw-w64-dev googletest wine wine64 xvfb xauth fonts-wqy-microhei fonts-wine
           imagemagick locales bzip2 zip unzip curl cmake ninja-build python3 time)
 missing=()
 for p in "${packages[@]}"; do

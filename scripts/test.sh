@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine, builds, and runs every test under Wine,
-# then the benchmarks (which print ratios and never fail the run).
+# checks that the release build is reproducible, then runs the benchmarks (which print
+# ratios and never fail the run).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build
@@ -8,6 +9,8 @@ build=$here/build
 "$here/scripts/build.sh" "$build"
 "$here/tests/support/with_wine.sh" "$build/test-env" \
   ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 --repeat until-pass:2
+# The release, built twice in two folders, must come out the same byte for byte.
+"$here/scripts/check_release.sh"
 if [ "${LINGTU_SKIP_BENCH:-0}" != 1 ] && [ -x "$here/scripts/bench.sh" ]; then
   "$here/scripts/bench.sh" "$build" || echo "bench: a benchmark did not complete (not a test failure)"
 fi

@@ -19,6 +19,7 @@
 #include "pages/plugin/form2.h"
 #include "pages/utilities/form3.h"
 #include "pages/windows/form4.h"
+#include "version.h"
 
 namespace app {
 
@@ -216,8 +217,8 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
     return reinterpret_cast<INT_PTR>(Form1().window);
   }
   auto* form = new forms::FormObject(L"翎图匠助手_Form1");
-  HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v1.0.8", Form1Procedure, 0, 0,
-                                        430, 320, 0x86CA0000, 0x00010108);
+  HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v" LINGTU_VERSION_SHORT,
+                                        Form1Procedure, 0, 0, 430, 320, 0x86CA0000, 0x00010108);
   Form1().window = window;
   if (!window) return 0;
   forms::InitFormRecord(window, parent, L"Form1");
