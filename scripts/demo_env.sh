@@ -47,8 +47,13 @@ PY
 echo "demo: update server on 127.0.0.1:$LINGTU_SERVER_PORT offers version 1.0.9 and the plug-in"
 
 if [ "${LINGTU_USE_DISPLAY:-0}" = 1 ]; then
-  echo "demo: the assistant is open on display $DISPLAY; close its window to end the demo"
-  wine "$app"
+  echo "demo: the assistant is open on display $DISPLAY; close its window (or press Ctrl+C)" \
+    "to end the demo"
+  wine "$app" &
+  app_pid=$!
+  # Ctrl+C reaches the assistant too, but a Wine program ignores it: end it with the demo.
+  trap 'wineserver -k' INT TERM
+  wait "$app_pid" || true
   exit
 fi
 
