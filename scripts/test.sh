@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up on a fresh Debian 12 machine, builds, and runs every test under Wine,
-# checks that the release build is reproducible, then runs the benchmarks (which print
-# ratios and never fail the run).
+# checks that the release build is reproducible and that Clang builds the program too, then
+# runs the benchmarks (which print ratios and never fail the run).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build
@@ -11,6 +11,11 @@ build=$here/build
   ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 --repeat until-pass:2
 # The release, built twice in two folders, must come out the same byte for byte.
 "$here/scripts/check_release.sh"
+# A second compiler: the program builds warning-free with Clang for MinGW-w64 as well.
+cmake -S "$here" -B "$here/build-clang" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/clang-mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
+  -DLINGTU_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON >/dev/null
+cmake --build "$here/build-clang"
 if [ "${LINGTU_SKIP_BENCH:-0}" != 1 ] && [ -x "$here/scripts/bench.sh" ]; then
   "$here/scripts/bench.sh" "$build" || echo "bench: a benchmark did not complete (not a test failure)"
 fi
