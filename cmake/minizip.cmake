@@ -8,5 +8,5 @@ find_library(ZLIB_STATIC NAMES libz.a z REQUIRED)
 add_library(minizip STATIC ${MINIZIP_SOURCE_DIR}/unzip.c ${MINIZIP_SOURCE_DIR}/ioapi.c
                            ${MINIZIP_SOURCE_DIR}/iowin32.c)
 target_include_directories(minizip SYSTEM PUBLIC ${MINIZIP_SOURCE_DIR})
-target_compile_options(minizip PRIVATE -w)
+target_compile_options(minizip PRIVATE $<IF:$<C_COMPILER_ID:MSVC>,/w,-w>)
 target_link_libraries(minizip PUBLIC ${ZLIB_STATIC})

@@ -6,8 +6,19 @@
 # demo ends when you close it; without one it runs under a virtual display, saves a
 # screenshot of the main window, prints where, and exits.
 # LINGTU_DEMO_HEADLESS=1 takes the virtual display even when a display exists.
+# --screenshots DIR: headless, saves one screenshot per tab page into DIR (README's docs/).
+# The update server listens on 127.0.0.1:18080 and takes commands on 18081; another pair:
+# LINGTU_SERVER_PORT=N (N and N+1).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
+if [ "${1:-}" = --screenshots ] && [ -n "${2:-}" ]; then
+  mkdir -p "$2"
+  export LINGTU_DEMO_SCREENSHOTS LINGTU_DEMO_HEADLESS=1
+  LINGTU_DEMO_SCREENSHOTS=$(cd "$2" && pwd)
+elif [ $# -gt 0 ]; then
+  echo "usage: demo.sh [--screenshots DIR]" >&2
+  exit 2
+fi
 build=${LINGTU_DEMO_BUILD:-$here/build}
 export LINGTU_SERVER_PORT=${LINGTU_SERVER_PORT:-18080}
 

@@ -47,8 +47,13 @@ PY
 echo "demo: update server on 127.0.0.1:$LINGTU_SERVER_PORT offers version 1.0.9 and the plug-in"
 
 if [ "${LINGTU_USE_DISPLAY:-0}" = 1 ]; then
-  echo "demo: the assistant is open on display $DISPLAY; close its window to end the demo"
-  wine "$app"
+  echo "demo: the assistant is open on display $DISPLAY; close its window (or press Ctrl+C)" \
+    "to end the demo"
+  wine "$app" &
+  app_pid=$!
+  # Ctrl+C reaches the assistant too, but a Wine program ignores it: end it with the demo.
+  trap 'wineserver -k' INT TERM
+  wait "$app_pid" || true
   exit
 fi
 
@@ -60,14 +65,29 @@ if ! geometry=$(wine "$tool" wait-main 30000 | tr -d '\r'); then
   exit 1
 fi
 read -r window left top width height <<<"$geometry"
-shots=${LINGTU_DEMO_OUT:-$here/out}
-mkdir -p "$shots"
-shot="$shots/demo-main-window.png"
-import -display "$DISPLAY" -window root -crop "${width}x${height}+${left}+${top}" +repage "$shot"
+shoot() {  # shoot <png>: the main window as it is on the display, small and without dates
+  import -display "$DISPLAY" -window root -crop "${width}x${height}+${left}+${top}" +repage \
+    -strip -define png:exclude-chunks=date,time +dither -colors 256 "PNG8:$1"
+}
+if [ -n "${LINGTU_DEMO_SCREENSHOTS:-}" ]; then
+  # One screenshot per tab page, named after the page's folder in src/pages.
+  mkdir -p "$LINGTU_DEMO_SCREENSHOTS"
+  index=0
+  for page in plugin utilities windows; do
+    wine "$tool" tab "$window" "$index" || { wine "$tool" close "$window" || true; exit 1; }
+    shoot "$LINGTU_DEMO_SCREENSHOTS/$page.png"
+    echo "demo: screenshot of the $page page: $LINGTU_DEMO_SCREENSHOTS/$page.png"
+    index=$((index + 1))
+  done
+else
+  shots=${LINGTU_DEMO_OUT:-$here/out}
+  mkdir -p "$shots"
+  shoot "$shots/demo-main-window.png"
+  echo "demo: screenshot of the main window: $shots/demo-main-window.png"
+fi
 wine "$tool" close "$window"
 code=0
 wait "$app_pid" || code=$?
-echo "demo: screenshot of the main window: $shot"
 if [ "$code" != 0 ]; then
   echo "demo: the assistant ended with exit code $code" >&2
   exit 1

@@ -1,6 +1,7 @@
 #include "app/app_info.h"
 
 #include "forms/program_names.h"
+#include "version.h"
 
 namespace app {
 
@@ -25,8 +26,9 @@ void FillAppInfo() {
   info.Instance = ::GetModuleHandleW(nullptr);
   info.FileDescription = L"翎图匠安装及更新";
   info.ProductName = kProgramTitle;
-  info.FileVersion = {1, 0, 8, 0};
-  info.ProductVersion = {1, 0, 8, 0};
+  info.FileVersion = {LINGTU_VERSION_MAJOR, LINGTU_VERSION_MINOR, LINGTU_VERSION_PATCH,
+                      LINGTU_VERSION_TWEAK};
+  info.ProductVersion = info.FileVersion;
   wchar_t path[MAX_PATH] = {};
   ::GetModuleFileNameW(nullptr, path, MAX_PATH);
   SplitModulePath(path, info.Path, info.ExeName);

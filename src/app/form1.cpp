@@ -21,6 +21,7 @@
 #include "pages/plugin/form2.h"
 #include "pages/utilities/form3.h"
 #include "pages/windows/form4.h"
+#include "version.h"
 
 namespace app {
 
@@ -227,9 +228,9 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
     return reinterpret_cast<INT_PTR>(Form1().window);
   }
   auto* form = new forms::FormObject(L"翎图匠助手_Form1");
-  HWND window =
-      forms::CreateFormWindow(form, parent, L"翎图匠助手 v1.0.8", forms::FormProcedure<Behavior>, 0,
-                              0, 430, 320, kMainWindowStyle, kMainWindowExStyle);
+  HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v" LINGTU_VERSION_SHORT,
+                                        forms::FormProcedure<Behavior>, 0, 0, 430, 320,
+                                        kMainWindowStyle, kMainWindowExStyle);
   Form1().window = window;
   if (!window) return 0;
   forms::InitFormRecord(window, parent, L"Form1");

@@ -55,7 +55,7 @@ LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY) {
   font.lfCharSet = DEFAULT_CHARSET;
   font.lfOutPrecision = OUT_TT_PRECIS;
   font.lfQuality = fontSpec.points >= 24 ? ANTIALIASED_QUALITY : DEFAULT_QUALITY;
-  wcsncpy(font.lfFaceName, fontSpec.name.c_str(), LF_FACESIZE - 1);
+  wcsncpy_s(font.lfFaceName, LF_FACESIZE, fontSpec.name.c_str(), _TRUNCATE);
   return font;
 }
 

@@ -73,7 +73,7 @@ void FormObject::ApplyDefaultFont() {
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
-    wcsncpy(font.lfFaceName, defaultFontName.c_str(), LF_FACESIZE - 1);
+    wcsncpy_s(font.lfFaceName, LF_FACESIZE, defaultFontName.c_str(), _TRUNCATE);
     defaultFont.reset(::CreateFontIndirectW(&font));
   }
   if (window && defaultFont) {

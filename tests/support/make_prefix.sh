@@ -7,6 +7,11 @@ prefix=$1
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$prefix"
 wineboot -i >/dev/null 2>&1
+# Debian's Wine looks for its own fonts (package fonts-wine) at "<data dir>\..\fonts", a path
+# it cannot open, so Marlett is missing and title bars show the glyphs' letters ("0 1 r")
+# instead of the minimise, maximise and close buttons. Fonts in the prefix's own Fonts
+# folder are always loaded.
+cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/"
 for face in 'Microsoft YaHei' 'SimSun' 'Tahoma' 'Segoe UI' 'MS Shell Dlg' 'MS Shell Dlg 2'; do
   wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
     /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1

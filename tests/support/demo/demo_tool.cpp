@@ -1,6 +1,7 @@
 // A small helper for scripts/demo_env.sh: finds the assistant's main window once it is shown
 // and filled in, and closes it again.
 //   demo_tool wait-main [timeout ms]   prints "<window> <left> <top> <width> <height>"
+//   demo_tool tab <window> <index>     shows a tab page, as a click on its tab would
 //   demo_tool close <window>           asks the window to close and waits until it is gone
 // Exit code 0 on success, 1 when the window did not appear or did not close, 2 on bad usage.
 #include <windows.h>
@@ -34,9 +35,24 @@ int WaitMain(DWORD timeoutMs) {
   return 0;
 }
 
+HWND WindowFromText(const char* text) {
+  return reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 10)));
+}
+
+int ShowTab(const char* windowText, const char* indexText) {
+  const HWND window = WindowFromText(windowText);
+  const HWND tab = ::IsWindow(window) ? FindDescendant(window, L"SysTabControl32") : nullptr;
+  if (!tab || !SelectTabAsUser(tab, std::atoi(indexText))) {
+    std::fprintf(stderr, "demo_tool: tab %s could not be shown\n", indexText);
+    return 1;
+  }
+  WaitIdle(window);
+  ::Sleep(300);  // let the display show the last paint
+  return 0;
+}
+
 int Close(const char* text) {
-  const auto window =
-      reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(text, nullptr, 10)));
+  const HWND window = WindowFromText(text);
   if (!::IsWindow(window)) return 1;
   return RequestClose(window) ? 0 : 1;
 }
@@ -48,7 +64,9 @@ int main(int argc, char** argv) {
   if (command == "wait-main") {
     return WaitMain(argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 30000);
   }
+  if (command == "tab" && argc > 3) return ShowTab(argv[2], argv[3]);
   if (command == "close" && argc > 2) return Close(argv[2]);
-  std::fprintf(stderr, "usage: demo_tool wait-main [timeout ms] | close <window>\n");
+  std::fprintf(stderr,
+               "usage: demo_tool wait-main [timeout ms] | tab <window> <index> | close <window>\n");
   return 2;
 }

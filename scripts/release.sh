@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# Builds the shipping program for a real deployment and packs it for download:
+#   dist/翎图匠助手-<version>-win64.zip   the program and a short read-me in Chinese
+#   dist/SHA256SUMS                      the archive's SHA-256, for users to check the download
+# Usage: release.sh --host HOST[:PORT] (--public-key HEX | --unsigned) [--dist DIR] [--build DIR]
+#   --host        the update server the program talks to; a loopback address is refused
+#   --public-key  the publisher's update signing key, 128 hex digits (X then Y of P-256)
+#   --unsigned    build without a key, on purpose
+# Two runs on the same commit give the same bytes, in any folder and at any time: the
+# archive's entry times come from the commit (SOURCE_DATE_EPOCH, when set, wins).
+set -euo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+  sed -n '5,8p' "$0" | sed 's/^# \{0,1\}//' >&2
+  exit 2
+}
+fail() {
+  echo "release: $*" >&2
+  exit 1
+}
+
+host="" key="" unsigned=0 dist=$here/dist build=$here/build-release
+while [ $# -gt 0 ]; do
+  case $1 in
+    --host) [ $# -ge 2 ] || usage; host=$2; shift 2 ;;
+    --public-key) [ $# -ge 2 ] || usage; key=$2; shift 2 ;;
+    --unsigned) unsigned=1; shift ;;
+    --dist) [ $# -ge 2 ] || usage; dist=$2; shift 2 ;;
+    --build) [ $# -ge 2 ] || usage; build=$2; shift 2 ;;
+    *) usage ;;
+  esac
+done
+
+# The server: a name or address that users' machines can reach, optionally with a port.
+name=$host port=""
+if [[ $host =~ ^\[([^]]*)\](:([0-9]+))?$ ]]; then  # [v6 address]:port
+  name=${BASH_REMATCH[1]} port=${BASH_REMATCH[3]}
+elif [[ $host =~ ^([^:]*):([0-9]*)$ ]]; then
+  name=${BASH_REMATCH[1]} port=${BASH_REMATCH[2]}
+  [ -n "$port" ] || fail "the port after \"$name:\" is missing"
+fi
+lower=${name,,}
+[ -n "$lower" ] || fail "--host is required: the update server users' machines reach"
+case $lower in
+  localhost | localhost.* | *.localhost | 127.* | 0.0.0.0 | ::1 | 0:0:0:0:0:0:0:1 | ::)
+    fail "\"$host\" is a loopback address: a release must name the real update server" ;;
+esac
+[[ $lower =~ ^[a-z0-9.:_-]+$ ]] || fail "\"$host\" is not a host name or address"
+if [ -n "$port" ] && { [ "$((10#$port))" -lt 1 ] || [ "$((10#$port))" -gt 65535 ]; }; then
+  fail "port $port is out of range"
+fi
+
+if [ -n "$key" ]; then
+  [ "$unsigned" = 0 ] || fail "give either --public-key or --unsigned, not both"
+  [[ $key =~ ^[0-9A-Fa-f]{128}$ ]] || fail "--public-key takes 128 hex digits (X then Y)"
+  key=${key,,}
+elif [ "$unsigned" = 0 ]; then
+  fail "--public-key is missing (say --unsigned to release without signed updates on purpose)"
+fi
+
+"$here/scripts/setup.sh" >/dev/null
+if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
+  SOURCE_DATE_EPOCH=$(git -C "$here" log -1 --format=%ct 2>/dev/null) ||
+    fail "not a git checkout: set SOURCE_DATE_EPOCH to the release commit's time"
+fi
+export SOURCE_DATE_EPOCH
+
+# Always from scratch, so nothing of an earlier configuration can leak into the release.
+rm -rf "$build"
+cmake -S "$here" -B "$build" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-posix.cmake" \
+  -DCMAKE_BUILD_TYPE=Release \
+  -DLINGTU_BUILD_TESTS=OFF \
+  -DUPDATE_SERVER_HOST="$host" \
+  -DUPDATE_PUBLIC_KEY="$key" >/dev/null
+cmake --build "$build" --target lingtu_assistant >/dev/null
+
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' \
+  "$build/CMakeCache.txt")
+[ -n "$version" ] || fail "the project version was not found in $build/CMakeCache.txt"
+exe="$build/翎图匠助手.exe"
+archive="翎图匠助手-$version-win64.zip"
+if [ -n "$key" ]; then
+  updates="插件更新包须带有发布者的签名，助手只安装签名核对无误的更新。"
+else
+  updates="本版本不核对插件更新包的签名。"
+fi
+
+readme=$(mktemp)
+trap 'rm -f "$readme"' EXIT
+cat >"$readme" <<EOF
+翎图匠助手 $version（64 位 Windows）
+
+翎图匠助手用于安装、更新、卸载和检查 SketchUp 的翎图匠插件，并可操作正在运行的 SketchUp 窗口。
+
+使用方法
+1. 把本压缩包解压到任意文件夹。
+2. 双击“翎图匠助手.exe”即可运行，无需安装，也不需要其他文件。
+
+更新服务器：$host
+$updates
+
+核对下载的文件
+发布页面上的 SHA256SUMS 列有本压缩包的 SHA-256 值。可在命令提示符中运行
+    certutil -hashfile $archive SHA256
+并与 SHA256SUMS 中的值比较，两者一致才说明文件完整、未被改动。
+EOF
+
+mkdir -p "$dist"
+rm -f "$dist/$archive" "$dist/SHA256SUMS"
+python3 "$here/scripts/pack_release.py" "$dist/$archive" "$SOURCE_DATE_EPOCH" \
+  "$exe=翎图匠助手.exe" "$readme=说明.txt"
+(cd "$dist" && sha256sum "$archive" >SHA256SUMS)
+
+echo "release: $dist/$archive"
+echo "release: $(cd "$dist" && cat SHA256SUMS)"
+echo "release: program $(sha256sum "$exe" | cut -d' ' -f1)  翎图匠助手.exe"
+echo "release: update server $host, $([ -n "$key" ] && echo signed updates || echo UNSIGNED)"
