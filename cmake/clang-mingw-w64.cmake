@@ -10,8 +10,11 @@ set(CMAKE_CXX_COMPILER_TARGET x86_64-w64-mingw32)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
 set(CMAKE_SYSROOT /usr/x86_64-w64-mingw32)
 set(mingw_gcc /usr/lib/gcc/x86_64-w64-mingw32/12-posix)
+# GCC's MinGW libstdc++ keeps its thread-local variables (std::call_once's, among others) in
+# emulated TLS; Clang must reach them the same way.
+set(CMAKE_C_FLAGS_INIT "-femulated-tls")
 set(CMAKE_CXX_FLAGS_INIT
-    "-isystem ${mingw_gcc}/include/c++ -isystem ${mingw_gcc}/include/c++/x86_64-w64-mingw32")
+    "-femulated-tls -isystem ${mingw_gcc}/include/c++ -isystem ${mingw_gcc}/include/c++/x86_64-w64-mingw32")
 foreach(kind EXE SHARED MODULE)
   set(CMAKE_${kind}_LINKER_FLAGS_INIT "-fuse-ld=lld -L${mingw_gcc}")
 endforeach()
