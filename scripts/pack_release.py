@@ -37,10 +37,10 @@ def main(argv):
     # the machine's zone.
     when = time.gmtime(max(epoch, 315532800))[:6]
     with zipfile.ZipFile(archive, 'w') as zf:
-        for spec in files:
-            path, _, name = spec.rpartition('=')
+        for item in files:
+            path, _, name = item.rpartition('=')
             if not path or not name:
-                sys.exit('pack_release: expected <file>=<name>, got %r' % spec)
+                sys.exit('pack_release: expected <file>=<name>, got %r' % item)
             zf.writestr(entry(name, when), content(path, name), compresslevel=9)
 
 
