@@ -2,8 +2,8 @@
 # Sets everything up on a fresh Debian 12 machine, builds, and runs every test under Wine,
 # checks that the release build is reproducible and that Clang builds the program too, then
 # runs the benchmarks (which print ratios and never fail the run).
-# LINGTU_SERVER_PORT (default 18080) and LINGTU_XVFB_DISPLAY (default: a free one) let runs
-# of other working copies go on beside this one; LINGTU_SKIP_BENCH=1 leaves the benchmarks out.
+# LINGTU_SERVER_PORT (default 18080, and the next port), NGINX_TEST_PORT (default 18082) and
+# LINGTU_XVFB_DISPLAY (default: a free one) let runs of other working copies go on beside this one; LINGTU_SKIP_BENCH=1 leaves the benchmarks out.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=$here/build

@@ -23,13 +23,8 @@ python3 "$repo/tests/support/make_plugin_archive.py" --folder --size-mb 38 "$sta
   python3 "$repo/scripts/publish.py" publish "$state/plugin" 1.0.9 \
     "$build/tests/signed_update/keys/publisher.pem" "$state/tree" ||
   { echo "bench signed_install: publishing failed"; exit 0; }
-"$repo/deploy/nginx/serve_local.sh" "$state/tree" "$state/nginx" "$port" &
-nginx_pid=$!
-trap 'kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null' EXIT
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+. "$repo/deploy/nginx/local_nginx.sh"
+start_local_nginx "$state/tree" "$state/nginx" "$port" || { echo "bench signed_install: nginx did not start"; exit 0; }
 windows() { local p="Z:$1"; echo "${p//\//\\}"; }
 wine "$exe" "$(windows "$signed")" "$(windows "$unsigned")" "$runs" 2>/dev/null ||
   echo "bench signed_install: did not complete"

@@ -23,13 +23,8 @@ python3 "$repo/tests/support/make_plugin_archive.py" --folder "$state/plugin" &&
   python3 "$repo/scripts/publish.py" key "$state/key.pem" >/dev/null &&
   python3 "$repo/scripts/publish.py" publish "$state/plugin" 1.0.9 "$state/key.pem" \
     "$state/tree" >/dev/null || { echo "bench update_server: publishing failed"; exit 0; }
-"$repo/deploy/nginx/serve_local.sh" "$state/tree" "$state/nginx" "$port" &
-nginx_pid=$!
-trap 'kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null' EXIT
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  sleep 0.1
-done
+. "$repo/deploy/nginx/local_nginx.sh"
+start_local_nginx "$state/tree" "$state/nginx" "$port" || { echo "bench update_server: nginx did not start"; exit 0; }
 
 ab -q -n "$requests" -c "$concurrency" "http://127.0.0.1:$port/index/tools/getVersion" \
   >"$state/ab.txt" 2>&1 || { echo "bench update_server: ab failed"; cat "$state/ab.txt"; exit 0; }

@@ -75,8 +75,8 @@ HWND StatusBar() {
 
 // Event procedures, in the order a user meets them.
 
-void Form1Load(HWND, LPARAM) {
-  StartVersionCheck(StatusBar(), kLatestVersionPanel);
+void Form1Load(HWND window, LPARAM) {
+  StartVersionCheck(window);
   SetPanelText(StatusBar(), kUserNamePanel, environment::GetLoginUserName());
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
@@ -115,6 +115,10 @@ void Form1Resize(int width, int height) {
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
+  if (message == kVersionAnsweredMessage) {
+    SetPanelText(StatusBar(), kLatestVersionPanel, TakeVersionAnswer());
+    return 0;
+  }
   // An installation must not be cut in half by the program's end.
   if (message == WM_CLOSE) plugin_page::FinishBeforeClose();
   if (message != WM_SIZE) return std::nullopt;

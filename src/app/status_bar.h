@@ -16,7 +16,7 @@ inline constexpr int kMaxPanels = 256;
 // Appends a panel; its index (kMaxPanels when the bar is full).
 int AddPanel(HWND statusBar, std::wstring_view text, std::wstring_view toolTip, int drawingStyle,
              int32_t width, std::wstring_view iconName);
-// Writes a panel's text, keeping its drawing style. Safe from any thread.
+// Writes a panel's text, keeping its drawing style.
 void SetPanelText(HWND statusBar, int index, std::wstring_view text);
 // Lets the bar place itself at the bottom of its parent and sets the panel edges.
 void LayoutPanels(HWND statusBar);

@@ -1,6 +1,7 @@
 #include "app/version_check.h"
 
-#include "app/status_bar.h"
+#include <mutex>
+
 #include "base/text.h"
 #include "net/http_get_text.h"
 #include "net/update_urls.h"
@@ -9,25 +10,43 @@ namespace app {
 
 namespace {
 
-struct Target {
-  HWND statusBar;
-  int panel;
+// Handed from the thread to the window's thread. Never destroyed: the thread may still be
+// waiting for the server when the program ends.
+struct Answer {
+  std::mutex mutex;
+  std::wstring text;
 };
-Target target{};
+Answer& TheAnswer() {
+  static Answer& answer = *new Answer;
+  return answer;
+}
 
-DWORD WINAPI VersionCheckThread(void*) {
-  const std::string reply = net::HttpGetText(net::VersionUrl(), "", "", "");
-  SetPanelText(target.statusBar, target.panel, base::ToWide(reply, base::kChineseCodePage));
+DWORD WINAPI VersionCheckThread(void* owner) {
+  try {
+    const std::string reply = net::HttpGetText(net::VersionUrl(), "", "", "");
+    std::wstring text = base::ToWide(reply, base::kChineseCodePage);
+    {
+      std::lock_guard lock(TheAnswer().mutex);
+      TheAnswer().text = std::move(text);
+    }
+    ::PostMessageW(static_cast<HWND>(owner), kVersionAnsweredMessage, 0, 0);
+  } catch (...) {
+    // Memory ran out: the panel keeps its empty text, as when the server is down.
+  }
   return 0;
 }
 
 }  // namespace
 
-void StartVersionCheck(HWND statusBar, int panel) {
-  target = {statusBar, panel};
-  if (HANDLE thread = ::CreateThread(nullptr, 0, VersionCheckThread, nullptr, 0, nullptr)) {
+void StartVersionCheck(HWND owner) {
+  if (HANDLE thread = ::CreateThread(nullptr, 0, VersionCheckThread, owner, 0, nullptr)) {
     ::CloseHandle(thread);  // detached: nobody waits for it
   }
+}
+
+std::wstring TakeVersionAnswer() {
+  std::lock_guard lock(TheAnswer().mutex);
+  return std::move(TheAnswer().text);
 }
 
 }  // namespace app

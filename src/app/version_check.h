@@ -4,9 +4,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace app {
 
-// Starts the detached version-check thread that fills `panel` of `statusBar`.
-void StartVersionCheck(HWND statusBar, int panel);
+// Posted to the window that started the check once the server has answered (or failed to).
+inline constexpr UINT kVersionAnsweredMessage = WM_APP + 1;
+
+// Starts the detached version-check thread; it posts kVersionAnsweredMessage to `owner` and
+// touches no window itself.
+void StartVersionCheck(HWND owner);
+
+// The answer the thread left; for the owner's thread, when the message arrives.
+std::wstring TakeVersionAnswer();
 
 }  // namespace app

@@ -117,11 +117,6 @@ void MakePendingToolTips(HWND form) {
 bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
   if (!slot.window || !::IsWindow(slot.window)) return false;
   const std::wstring copy(text);
-  if (::GetWindowThreadProcessId(slot.window, nullptr) != ::GetCurrentThreadId()) {
-    // Records belong to the user-interface thread: let it make the change.
-    return ::SendMessageW(slot.window, kSetCaptionMessage, static_cast<WPARAM>(slot.id),
-                          reinterpret_cast<LPARAM>(copy.c_str())) != 0;
-  }
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) {
     windowless->caption = copy;
     ::InvalidateRect(slot.window, nullptr, TRUE);

@@ -21,14 +21,10 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
 // Makes the tooltip windows of a form's controls whose text was stored without one.
 void MakePendingToolTips(HWND form);
 // Sets a control's caption: the window text of a real control, or the stored caption of a
-// frame or label, which the form then repaints at once. Safe from any thread: off the
-// user-interface thread the change is carried there synchronously.
+// frame or label, which the form then repaints at once. On the form's own thread only, as
+// every change to a form: workers post to the form instead.
 bool SetCaption(const ControlSlot& slot, std::wstring_view text);
 std::wstring CaptionOf(const ControlSlot& slot);
 bool EnableControl(const ControlSlot& slot, bool enabled);
-
-// Private message that carries a caption change to the user-interface thread: wParam the
-// control ID, lParam the text. Form and control procedures answer it with SetCaption.
-inline constexpr UINT kSetCaptionMessage = WM_APP + 0x3F0;
 
 }  // namespace forms

@@ -117,9 +117,6 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
         ::UpdateWindow(window);
       }
       return 0;
-    case kSetCaptionMessage:
-      return SetCaption({window, static_cast<int32_t>(wParam)},
-                        reinterpret_cast<const wchar_t*>(lParam));
     case kMakeToolTipsMessage:
       MakePendingToolTips(window);
       return 0;
@@ -190,9 +187,6 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
     RunHandler([&] { behavior.extraControlMessage(control, message, wParam, lParam); });
   }
   switch (message) {
-    case kSetCaptionMessage:
-      return SetCaption({control, static_cast<int32_t>(wParam)},
-                        reinterpret_cast<const wchar_t*>(lParam));
     case WM_DESTROY:
       if (previous) {
         ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));

@@ -2,13 +2,13 @@
 
 namespace pages {
 
-InstallRun::InstallRun() : idle_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
+InstallRun::InstallRun() : workerDone_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
 bool InstallRun::Begin() {
   std::lock_guard lock(mutex_);
   if (phase_ != RunPhase::kIdle || stopping_) return false;
   phase_ = RunPhase::kDownloading;
-  ::ResetEvent(idle_.get());
+  ::ResetEvent(workerDone_.get());
   return true;
 }
 
@@ -29,10 +29,16 @@ bool InstallRun::Stopping() const {
   return stopping_;
 }
 
+void InstallRun::Finish() {
+  std::lock_guard lock(mutex_);
+  phase_ = RunPhase::kReporting;
+  ::SetEvent(workerDone_.get());
+}
+
 void InstallRun::End() {
   std::lock_guard lock(mutex_);
   phase_ = RunPhase::kIdle;
-  ::SetEvent(idle_.get());
+  ::SetEvent(workerDone_.get());
 }
 
 RunPhase InstallRun::Stop() {
@@ -41,7 +47,7 @@ RunPhase InstallRun::Stop() {
   return phase_;
 }
 
-bool InstallRun::WaitForEnd(DWORD timeoutMs) {
+bool InstallRun::WaitForWorker(DWORD timeoutMs) {
   const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
   for (;;) {
     DWORD wait = INFINITE;
@@ -49,12 +55,12 @@ bool InstallRun::WaitForEnd(DWORD timeoutMs) {
       const ULONGLONG now = ::GetTickCount64();
       wait = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
     }
-    HANDLE idle = idle_.get();
-    const DWORD woke = ::MsgWaitForMultipleObjects(1, &idle, FALSE, wait, QS_SENDMESSAGE);
+    HANDLE done = workerDone_.get();
+    const DWORD woke = ::MsgWaitForMultipleObjects(1, &done, FALSE, wait, QS_SENDMESSAGE);
     if (woke == WAIT_OBJECT_0) return true;
     if (woke != WAIT_OBJECT_0 + 1) return false;
-    // Peeking delivers the messages sent to this thread (progress, the label's repaint) and
-    // leaves everything posted in the queue.
+    // Peeking delivers the messages sent to this thread and leaves everything posted (the
+    // worker's progress and its end) in the queue.
     MSG message;
     ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }

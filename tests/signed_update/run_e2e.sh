@@ -23,12 +23,6 @@ echo 'system("calc")' >"$state/stranger-plugin/Brindo/main.rb"
 python3 "$repo/scripts/publish.py" publish "$state/stranger-plugin" 1.0.9 "$keys/stranger.pem" \
   "$state/stranger-tree" >/dev/null
 
-"$repo/deploy/nginx/serve_local.sh" "$state/tree" "$state/nginx" "$port" &
-nginx_pid=$!
-trap 'kill "$nginx_pid" 2>/dev/null; wait "$nginx_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 100); do
-  (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-  kill -0 "$nginx_pid" 2>/dev/null || { cat "$state/nginx/logs/error.log" >&2; exit 1; }
-  sleep 0.1
-done
+. "$repo/deploy/nginx/local_nginx.sh"
+start_local_nginx "$state/tree" "$state/nginx" "$port" || exit 1
 wine "$test_exe"

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -79,9 +80,10 @@ constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2", .cap
 
 // One installation, fixed when Command1 passes its checks: the checks were made for this
 // version, so a later change of the selection does not redirect it. The click fills it before
-// the download starts; from then on only the download's worker touches it, until it ends
-// the run (install_run.h) as its very last step.
+// the download starts; from then on only the download's worker touches it, until it finishes
+// the run (install_run.h). Then the page reads the result and ends the run.
 struct InstallJob {
+  HWND page = nullptr;  // where the worker posts what the user is to see
   std::wstring targetFolder;
   std::wstring archive;
   base::UniqueFile file;  // the temporary archive; its handle is the download's user value
@@ -90,8 +92,16 @@ struct InstallJob {
   DWORD written = 0;
   bool writeFailed = false;
   int shownPosition = -1;
-  ArchiveSignature signature;  // checked before anything is extracted
+  ArchiveSignature signature;   // checked before anything is extracted
+  std::wstring resultText;      // the message that ends the run; none when empty
+  bool clearPageFirst = false;  // a failure clears the page before its message, an install after
 };
+
+// What the download's worker posts to the page; the page's thread does all window work.
+constexpr UINT kDownloadBeganMessage = WM_APP + 1;
+constexpr UINT kProgressMessage = WM_APP + 2;  // wParam: the bar's position
+constexpr UINT kInstallingMessage = WM_APP + 3;
+constexpr UINT kRunFinishedMessage = WM_APP + 4;  // the result is in the job
 
 // Never destroyed, like the run: a worker may outlive the page when the program closes.
 InstallJob& Job() {
@@ -137,21 +147,28 @@ void ShowProgress(int position) {
 }
 
 // Ends a download or an installation: the page is Idle again and a new click may start.
-// While the program closes, the page is left alone: it may be gone already.
 void BackToIdle() noexcept {
-  if (!TheInstallRun().Stopping()) {
-    ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
-    try {
-      forms::SetCaption(SlotOf(kLabel1), L"");
-    } catch (...) {
-    }
+  ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
+  try {
+    forms::SetCaption(SlotOf(kLabel1), L"");
+  } catch (...) {
   }
   TheInstallRun().End();
 }
 
-// Tells the user the end of a run, unless the program is closing.
-void TellResult(std::wstring_view text) noexcept {
-  if (!TheInstallRun().Stopping()) Tell(Form2().window, text);
+// The worker's last word: the result for the page, then the run is the page's to end.
+// Nothing of the job is touched after this.
+void ReportEnd(InstallJob& job, std::wstring_view text, bool clearPageFirst) noexcept {
+  try {
+    job.resultText = text;
+  } catch (...) {
+    job.resultText.clear();  // memory ran out: the page still ends the run, without a word
+  }
+  job.clearPageFirst = clearPageFirst;
+  const HWND page = job.page;
+  TheInstallRun().Finish();
+  // Should the page never hear of it, at least a new click may start again.
+  if (!::PostMessageW(page, kRunFinishedMessage, 0, 0)) TheInstallRun().End();
 }
 
 // ---- Event procedures, in the order a user meets them.
@@ -192,6 +209,7 @@ void StartInstall(HWND page) {
   InstallJob& job = Job();
   job = InstallJob{};
   job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
+  job.page = page;
   job.archive = *archive;
   job.file = std::move(file);
   if (!TheInstallRun().Begin()) return;  // the program is closing
@@ -211,7 +229,8 @@ void Command1Click(HWND page, int32_t, LPARAM) {
   }
 }
 
-// The download's events arrive on its worker thread.
+// The download's events arrive on its worker thread, which posts to the page whatever the
+// user is to see.
 
 void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
   Job().status = HttpStatusOf(std::string_view(headers, length));
@@ -219,11 +238,7 @@ void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
 
 void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
   Job().total = total;
-  if (TheInstallRun().Stopping()) return;
-  // Below the range's start: the bar shows its lowest position. Set before the bar appears,
-  // so that it never shows the position it was left at.
-  ShowProgress(0);
-  ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
+  ::PostMessageW(Job().page, kDownloadBeganMessage, 0, 0);
 }
 
 int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
@@ -242,7 +257,7 @@ int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD leng
   const int position = ProgressPosition(received, total);
   if (position != job.shownPosition) {
     job.shownPosition = position;
-    ShowProgress(position);
+    ::PostMessageW(job.page, kProgressMessage, static_cast<WPARAM>(position), 0);
   }
   return 0;
 }
@@ -256,24 +271,22 @@ void FinishInstall(InstallJob& job, DWORD error) {
       !TheInstallRun().Stopping() && !job.signature.Holds(net::PluginArchiveUrl())) {
     // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
     ::DeleteFileW(job.archive.c_str());
-    BackToIdle();
-    TellResult(texts::kArchiveNotGenuine);
+    ReportEnd(job, texts::kArchiveNotGenuine, true);
     return;
   }
   if (verdict != DownloadVerdict::kComplete || !TheInstallRun().EnterInstalling()) {
     // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
     ::DeleteFileW(job.archive.c_str());
-    BackToIdle();  // the job is not touched after this
-    TellResult(verdict == DownloadVerdict::kNotSaved ? texts::kInstallFailed
-                                                     : texts::kDownloadFailed);
+    ReportEnd(
+        job, verdict == DownloadVerdict::kNotSaved ? texts::kInstallFailed : texts::kDownloadFailed,
+        true);
     return;
   }
 
-  if (!TheInstallRun().Stopping()) forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+  ::PostMessageW(job.page, kInstallingMessage, 0, 0);
   const InstallOutcome outcome = InstallArchive(job.archive, job.targetFolder);
   ::DeleteFileW(job.archive.c_str());
-  TellResult(OutcomeMessage(outcome));
-  BackToIdle();
+  ReportEnd(job, OutcomeMessage(outcome), false);
 }
 
 void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD error) {
@@ -283,9 +296,42 @@ void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD err
     // Out of memory: a page stuck in Downloading would refuse every click.
     Job().file.reset();
     ::DeleteFileW(Job().archive.c_str());
-    TellResult(texts::kInstallFailed);
-    BackToIdle();
+    ReportEnd(Job(), texts::kInstallFailed, false);
   }
+}
+
+// ---- What the worker posted, on the page's thread. While the program closes, the page is
+// left alone: it goes with the main window.
+
+std::optional<LRESULT> Form2Message(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  if (message < kDownloadBeganMessage || message > kRunFinishedMessage) return std::nullopt;
+  InstallRun& run = TheInstallRun();
+  if (run.Stopping()) return 0;
+  switch (message) {
+    case kDownloadBeganMessage:
+      // Below the range's start: the bar shows its lowest position. Set before the bar
+      // appears, so that it never shows the position it was left at.
+      ShowProgress(0);
+      ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
+      break;
+    case kProgressMessage:
+      ShowProgress(static_cast<int>(wParam));
+      break;
+    case kInstallingMessage:
+      forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+      break;
+    case kRunFinishedMessage: {
+      InstallJob& job = Job();
+      const std::wstring text = std::move(job.resultText);
+      const bool clearPageFirst = job.clearPageFirst;
+      // From BackToIdle on, a new click may reuse the job.
+      if (clearPageFirst) BackToIdle();
+      if (!text.empty()) Tell(page, text);
+      if (!clearPageFirst) BackToIdle();
+      break;
+    }
+  }
+  return 0;
 }
 
 void Command2Click(HWND page, int32_t, LPARAM) {
@@ -309,7 +355,8 @@ constexpr std::array<int32_t, 4> kPaintOrder = {id::kInstallCaption, id::kVersio
                                                 id::kStateLabel, id::kLaunchCaption};
 
 const forms::FormBehavior& Behavior() {
-  static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder};
+  static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder,
+                                            Form2Message};
   return behavior;
 }
 
@@ -333,12 +380,13 @@ void FinishBeforeClose() {
       // The worker stops at its next chunk and installs nothing, but a read may keep it up to
       // the receive time-out. No need to wait for that: the archive is open with delete
       // sharing, so it goes when the worker's handle closes, at the latest with the process.
-      if (!run.WaitForEnd(kDownloadStopWaitMs)) ::DeleteFileW(Job().archive.c_str());
+      if (!run.WaitForWorker(kDownloadStopWaitMs)) ::DeleteFileW(Job().archive.c_str());
       break;
     case RunPhase::kInstalling:
-      run.WaitForEnd(INFINITE);  // the extraction and its final move run to their end
+      run.WaitForWorker(INFINITE);  // the extraction and its final move run to their end
       break;
     case RunPhase::kIdle:
+    case RunPhase::kReporting:  // the worker is done; its result goes with the page
       break;
   }
 }
