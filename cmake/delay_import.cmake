@@ -1,0 +1,44 @@
+# DLLs that the program needs only after its window is up (the shell, the network, the
+# signature check) are loaded on their first call instead of at process start, which keeps
+# them, and everything they import in turn, off the start-up path.
+#
+# lingtu_delay_import(<var> <dll>) sets <var> to what a target links instead of <dll>:
+# with MinGW-w64 (GCC or Clang), a delay-import library that dlltool makes from the exports
+# of the system's import library; with MSVC, the plain library plus /DELAYLOAD.
+find_program(LINGTU_MINGW_DLLTOOL x86_64-w64-mingw32-dlltool)
+find_program(LINGTU_MINGW_NM x86_64-w64-mingw32-nm)
+
+function(lingtu_delay_import var dll)
+  if(MSVC)
+    add_link_options(/DELAYLOAD:${dll}.dll)
+    link_libraries(delayimp)
+    set(${var} ${dll} PARENT_SCOPE)
+    return()
+  endif()
+  if(NOT LINGTU_MINGW_DLLTOOL OR NOT LINGTU_MINGW_NM)
+    message(FATAL_ERROR "x86_64-w64-mingw32-dlltool and -nm are needed (binutils-mingw-w64)")
+  endif()
+  find_file(import_lib lib${dll}.a PATHS /usr/x86_64-w64-mingw32/lib NO_DEFAULT_PATH
+            NO_CACHE REQUIRED)
+  set(dir ${CMAKE_BINARY_DIR}/delay_import)
+  set(def ${dir}/${dll}.def)
+  set(lib ${dir}/lib${dll}_delay.a)
+  execute_process(COMMAND ${LINGTU_MINGW_NM} -g --defined-only ${import_lib}
+                  OUTPUT_VARIABLE symbols COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCHALL "__imp_[A-Za-z0-9_@]+" imports "${symbols}")
+  list(TRANSFORM imports REPLACE "^__imp_" "")
+  list(REMOVE_DUPLICATES imports)
+  list(JOIN imports "\n" exports)
+  file(CONFIGURE OUTPUT ${def} CONTENT "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n" @ONLY)
+  add_custom_command(
+    OUTPUT ${lib}
+    COMMAND ${LINGTU_MINGW_DLLTOOL} --input-def ${def} --dllname ${dll}.dll --output-delaylib
+            ${lib}
+    DEPENDS ${def}
+    COMMENT "Delay-import library for ${dll}.dll")
+  add_custom_target(${dll}_delay_lib DEPENDS ${lib})
+  add_library(${dll}_delay INTERFACE)
+  target_link_libraries(${dll}_delay INTERFACE ${lib})
+  add_dependencies(${dll}_delay ${dll}_delay_lib)
+  set(${var} ${dll}_delay PARENT_SCOPE)
+endfunction()
