@@ -2,11 +2,15 @@
 # signature check) are loaded on their first call instead of at process start, which keeps
 # them, and everything they import in turn, off the start-up path.
 #
-# lingtu_delay_import(<var> <dll>) sets <var> to what a target links instead of <dll>:
-# with MinGW-w64 (GCC or Clang), a delay-import library that dlltool makes from the exports
-# of the system's import library; with MSVC, the plain library plus /DELAYLOAD.
+# lingtu_delay_import(<var> <dll>) sets <var> to what a target links instead of <dll>, made
+# from the exports of the system's import library: for GCC, a delay-import library from
+# GNU dlltool; for Clang, whose linker delay-loads by itself (--delayload) but only through
+# LLVM's short import libraries (the delay-import library's thunks crash there), one of
+# those. MSVC links the plain library with /DELAYLOAD. The linker options reach the programs
+# defined after the call in the same folder.
 find_program(LINGTU_MINGW_DLLTOOL x86_64-w64-mingw32-dlltool)
 find_program(LINGTU_MINGW_NM x86_64-w64-mingw32-nm)
+find_program(LINGTU_LLVM_DLLTOOL llvm-dlltool)
 
 function(lingtu_delay_import var dll)
   if(MSVC)
@@ -30,10 +34,19 @@ function(lingtu_delay_import var dll)
   list(REMOVE_DUPLICATES imports)
   list(JOIN imports "\n" exports)
   file(CONFIGURE OUTPUT ${def} CONTENT "LIBRARY ${dll}.dll\nEXPORTS\n${exports}\n" @ONLY)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    if(NOT LINGTU_LLVM_DLLTOOL)
+      message(FATAL_ERROR "llvm-dlltool is needed (llvm)")
+    endif()
+    set(make_lib ${LINGTU_LLVM_DLLTOOL} -m i386:x86-64 -d ${def} -D ${dll}.dll -l ${lib})
+    add_link_options(-Wl,--delayload=${dll}.dll)
+  else()
+    set(make_lib ${LINGTU_MINGW_DLLTOOL} --input-def ${def} --dllname ${dll}.dll
+                 --output-delaylib ${lib})
+  endif()
   add_custom_command(
     OUTPUT ${lib}
-    COMMAND ${LINGTU_MINGW_DLLTOOL} --input-def ${def} --dllname ${dll}.dll --output-delaylib
-            ${lib}
+    COMMAND ${make_lib}
     DEPENDS ${def}
     COMMENT "Delay-import library for ${dll}.dll")
   add_custom_target(${dll}_delay_lib DEPENDS ${lib})
