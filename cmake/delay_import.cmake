@@ -41,13 +41,16 @@ function(lingtu_delay_import var dll)
     set(make_lib ${LINGTU_LLVM_DLLTOOL} -m i386:x86-64 -d ${def} -D ${dll}.dll -l ${lib})
     add_link_options(-Wl,--delayload=${dll}.dll)
   else()
-    set(make_lib ${LINGTU_MINGW_DLLTOOL} --input-def ${def} --dllname ${dll}.dll
-                 --output-delaylib ${lib})
+    # Named without its folder: dlltool builds symbol names from the name it is given, and
+    # the program must come out the same whatever folder it is built in.
+    set(make_lib ${LINGTU_MINGW_DLLTOOL} --input-def ${dll}.def --dllname ${dll}.dll
+                 --output-delaylib lib${dll}_delay.a)
   endif()
   add_custom_command(
     OUTPUT ${lib}
     COMMAND ${make_lib}
     DEPENDS ${def}
+    WORKING_DIRECTORY ${dir}
     COMMENT "Delay-import library for ${dll}.dll")
   add_custom_target(${dll}_delay_lib DEPENDS ${lib})
   add_library(${dll}_delay INTERFACE)
