@@ -171,6 +171,18 @@ int main(int argc, char** argv) {
       if (!values.empty()) std::printf(" %s %.0f;", kStepNames[step], Median(values));
     }
     std::printf("\n");
+    // Each step's own duration, a median over the runs: steadier on a busy machine than
+    // differences of the medians above.
+    std::printf("startup:   %s, medians of each step's duration in ms:", program.name);
+    for (int step = 1; step < kStepCount; ++step) {
+      const auto& from = program.steps[step - 1];
+      const auto& to = program.steps[step];
+      if (from.size() != to.size() || to.empty()) continue;
+      std::vector<double> durations;
+      for (size_t run = 0; run < to.size(); ++run) durations.push_back(to[run] - from[run]);
+      std::printf(" to %s %.0f;", kStepNames[step], Median(durations));
+    }
+    std::printf("\n");
   }
   return 0;
 }
