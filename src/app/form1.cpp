@@ -66,6 +66,12 @@ constexpr int kLatestVersionPanel = 1;
 constexpr int kUserNamePanel = 3;
 constexpr int kStartDatePanel = 5;
 
+// Only the first page is needed for the window's first paint; the other pages are built right
+// after it, before any input can reach them (posted messages come before input). The message
+// is posted behind the first page's load and carries Form1's load behind the other pages',
+// so that the loads run in tab order, Form1's last. lParam: Form1's load value.
+constexpr UINT kBuildHiddenPagesMessage = WM_APP + 0x3F2;
+
 HWND TabControl() {
   return Form1().slots[kTabControl1].window;
 }
@@ -113,10 +119,28 @@ void Form1Resize(int width, int height) {
   }
 }
 
+void BuildPage(HWND tab, size_t index) {
+  HWND page = kTabs[index].createPage(tab, 0);
+  BindPage(tab, static_cast<int>(index), page);
+  if (page) ::ShowWindow(page, SW_HIDE);
+}
+
+void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
+  if (HWND tab = TabControl()) {
+    for (size_t index = 1; index < kTabs.size(); ++index) BuildPage(tab, index);
+    FitPages(tab);
+  }
+  ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, form1LoadValue);
+}
+
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
   if (message == kVersionAnsweredMessage) {
     SetPanelText(StatusBar(), kLatestVersionPanel, TakeVersionAnswer());
+    return 0;
+  }
+  if (message == kBuildHiddenPagesMessage) {
+    BuildHiddenPages(window, lParam);
     return 0;
   }
   // An installation must not be cut in half by the program's end.
@@ -191,12 +215,12 @@ void CreateTabControl(forms::FormObject* form, HWND window) {
   HIMAGELIST images =
       ImageList_Create(forms::ScaleXi(16), forms::ScaleYi(16), ILC_COLOR32 | ILC_MASK, 2, 10);
   ::SendMessageW(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-  for (const TabRow& row : kTabs) {
-    const int index = AddTab(tab, row.caption, 0, -1);
-    HWND page = row.createPage(tab, 0);
-    BindPage(tab, index, page);
-    if (page) ::ShowWindow(page, SW_HIDE);
-  }
+  for (const TabRow& row : kTabs) AddTab(tab, row.caption, 0, -1);
+  BuildPage(tab, 0);
+  // A page takes the focus when it is built, and the last one built keeps it, out of sight.
+  // Until the hidden pages are built no control has it: the first page is shown unfocused,
+  // as it always was.
+  ::SetFocus(nullptr);
   ::SendMessageW(tab, TCM_SETCURSEL, 0, 0);
   if (HWND first = PageOf(tab, 0)) ::ShowWindow(first, SW_SHOW);
   forms::InfoOf(tab)->designRect = kTabDesignRect;
@@ -241,7 +265,7 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   CentreOnWorkArea(window);
   CreateTabControl(form, window);
   CreateStatusBar(form, window);
-  ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, userValue);
+  ::PostMessageW(window, kBuildHiddenPagesMessage, 0, userValue);
   startup::Mark(startup::Step::kMainFormCreated);
   forms::SetModalLoopObserver([](forms::ModalLoopEvent event) {
     startup::Mark(event == forms::ModalLoopEvent::kShownAndPainted ? startup::Step::kFirstPaint

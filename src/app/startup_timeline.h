@@ -12,7 +12,7 @@ namespace app::startup {
 // In the order they are reached.
 enum class Step : int {
   kMain,             // the program's main routine entered
-  kMainFormCreated,  // Form1 with its tab control, pages and status bar created
+  kMainFormCreated,  // Form1 with its tab control, first page and status bar created
   kFirstPaint,       // Form1 shown and painted with everything in it
   kPagesLoaded,      // the load events of the pages and of Form1 ran
   kIdle,             // the message loop found nothing left to do for the first time

@@ -1,5 +1,7 @@
 #include "support/driver.h"
 
+#include <gtest/gtest.h>
+
 #include "app/startup_timeline.h"
 #include "base/text.h"
 #include "support/paths.h"
@@ -58,7 +60,11 @@ RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& work
   app.process = LaunchProcess(AppExePath(), {}, env, workdir);
   if (!app.process) return app;
   app.window = WaitForWindow(kMainWindowClass, std::nullopt, app.process.pid(), timeoutMs);
-  if (app.window) WaitUntilStarted(app.window, timeoutMs);
+  // A start that never settles is a fault of its own, not something to wait out silently.
+  if (app.window && !WaitUntilStarted(app.window, timeoutMs)) {
+    ADD_FAILURE() << "the assistant did not report that its start-up work was done within "
+                  << timeoutMs << " ms";
+  }
   return app;
 }
 
