@@ -38,7 +38,7 @@ class InstallRun {
   void Finish();
 
   // User-interface thread, once the page shows the run's end (or no worker was started):
-  // back to Idle.
+  // back to Idle. The worker calls it only when its last word could not reach the page.
   void End();
 
   // User-interface thread, when the main window closes: no new phase is entered after this.
