@@ -6,10 +6,13 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 deps="$here/.deps"
 
+# wine64-preloader reserves Windows' fixed addresses before anything else is mapped; without it
+# a randomly placed library now and then takes the shared user data page and the new process
+# dies at birth ("failed to map the shared user data"), failing CreateProcess with error 1359.
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          libz-mingw-w64-dev googletest wine wine64 xvfb xauth fonts-wqy-microhei fonts-wine
-          imagemagick locales bzip2 zip unzip curl cmake ninja-build python3 time clang lld llvm
-          openssl nginx apache2-utils)
+          libz-mingw-w64-dev googletest wine wine64 wine64-preloader xvfb xauth
+          fonts-wqy-microhei fonts-wine imagemagick locales bzip2 zip unzip curl cmake ninja-build
+          python3 time clang lld llvm openssl nginx apache2-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -58,7 +58,10 @@ RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& work
   ExpectLocked(Shared::kDesktop, "runs the assistant");
   RunningApp app;
   app.process = LaunchProcess(AppExePath(), {}, env, workdir);
-  if (!app.process) return app;
+  if (!app.process) {
+    ADD_FAILURE() << "the assistant could not be started, error " << ::GetLastError();
+    return app;
+  }
   app.window = WaitForWindow(kMainWindowClass, std::nullopt, app.process.pid(), timeoutMs);
   // A start that never settles is a fault of its own, not something to wait out silently.
   if (app.window && !WaitUntilStarted(app.window, timeoutMs)) {

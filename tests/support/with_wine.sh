@@ -21,6 +21,13 @@ if ! flock -n 9; then
   exit 3
 fi
 
+# Debian's Wine without its preloader loses a process at birth now and then (see setup.sh):
+# a run on such a Wine would pass or fail by luck.
+if [ -x /usr/lib/wine/wine64 ] && [ ! -e /usr/lib/wine/wine64-preloader ]; then
+  echo "with_wine: /usr/lib/wine/wine64-preloader is missing; run scripts/setup.sh" >&2
+  exit 1
+fi
+
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 export WINEPREFIX="$state/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 export LINGTU_SERVER_PORT=${LINGTU_SERVER_PORT:-18080}
