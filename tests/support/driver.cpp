@@ -57,11 +57,14 @@ RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& work
   ExpectLocked(Shared::kUpdateServer, "runs the assistant");
   ExpectLocked(Shared::kDesktop, "runs the assistant");
   RunningApp app;
-  app.process = LaunchProcess(AppExePath(), {}, env, workdir);
-  if (!app.process) {
-    ADD_FAILURE() << "the assistant could not be started, error " << ::GetLastError();
+  Process started = LaunchProcess(AppExePath(), {}, env, workdir);
+  if (!started) {
+    // Read before anything else runs: Wine reports a process lost at birth as error 1359.
+    const DWORD error = ::GetLastError();
+    ADD_FAILURE() << "the assistant could not be started, error " << error;
     return app;
   }
+  app.process = std::move(started);
   app.window = WaitForWindow(kMainWindowClass, std::nullopt, app.process.pid(), timeoutMs);
   // A start that never settles is a fault of its own, not something to wait out silently.
   if (app.window && !WaitUntilStarted(app.window, timeoutMs)) {
