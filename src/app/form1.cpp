@@ -54,13 +54,10 @@ constexpr std::array kTabs = {
     TabRow{windows_page::kPageCaption, windows_page::CreateForm4},
 };
 
-struct PanelRow {
-  const wchar_t* text;  // a leading tab centres the text
-  int32_t width;        // design units; 0 takes the rest
-};
+// A leading tab centres a panel's text.
 constexpr std::array kPanels = {
-    PanelRow{L"\t最新版本", 60}, PanelRow{L"\t", 50},         PanelRow{L"\t用户名", 55},
-    PanelRow{L"\t", 110},        PanelRow{L"\t系统时间", 65}, PanelRow{L"", 0},
+    PanelSpec{L"\t最新版本", 60}, PanelSpec{L"\t", 50},         PanelSpec{L"\t用户名", 55},
+    PanelSpec{L"\t", 110},        PanelSpec{L"\t系统时间", 65}, PanelSpec{L"", 0},
 };
 constexpr int kLatestVersionPanel = 1;
 constexpr int kUserNamePanel = 3;
@@ -236,7 +233,7 @@ void CreateStatusBar(forms::FormObject* form, HWND window) {
   if (!status) return;
   forms::ControlInfo* info = forms::AttachControlInfo(
       status, window, L"Status1", -1, id::kStatusBar, L"", &Form1().slots[kStatus1]);
-  for (const PanelRow& row : kPanels) AddPanel(status, row.text, L"", 0, row.width, L"");
+  AddPanels(status, kPanels);
   forms::SetControlFont(Form1().slots[kStatus1], L"Microsoft YaHei,9,0");
   ::SendMessageW(status, SB_SETBKCOLOR, 0, static_cast<LPARAM>(::GetSysColor(COLOR_BTNFACE)));
   info->backColor = forms::kColorButtonFace;

@@ -38,14 +38,37 @@ void LayoutPanels(HWND statusBar) {
   ::SendMessageW(statusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 
+namespace {
+
+// Appends a panel's record; its index, or kMaxPanels when the bar is full.
+int AppendPanel(forms::ControlInfo& info, int32_t width) {
+  if (info.panelWidths.size() >= kMaxPanels) return kMaxPanels;
+  info.panelWidths.push_back(width);
+  info.panelIcons.push_back(nullptr);
+  return static_cast<int>(info.panelWidths.size()) - 1;
+}
+
+void WritePanel(HWND statusBar, int index, std::wstring_view text, std::wstring_view toolTip,
+                int drawingStyle) {
+  const std::wstring panelText(text), tip(toolTip);
+  ::SendMessageW(statusBar, SB_SETTEXTW, index | drawingStyle,
+                 reinterpret_cast<LPARAM>(panelText.c_str()));
+  ::SendMessageW(statusBar, SB_SETTIPTEXTW, index, reinterpret_cast<LPARAM>(tip.c_str()));
+}
+
+void Repaint(HWND statusBar) {
+  ::InvalidateRect(statusBar, nullptr, TRUE);
+  ::UpdateWindow(statusBar);
+}
+
+}  // namespace
+
 int AddPanel(HWND statusBar, std::wstring_view text, std::wstring_view toolTip, int drawingStyle,
              int32_t width, std::wstring_view iconName) {
   forms::ControlInfo* info = forms::InfoOf(statusBar);
   if (!info) return -1;
-  if (info->panelWidths.size() >= kMaxPanels) return kMaxPanels;
-  const int index = static_cast<int>(info->panelWidths.size());
-  info->panelWidths.push_back(width);
-  info->panelIcons.push_back(nullptr);
+  const int index = AppendPanel(*info, width);
+  if (index == kMaxPanels) return kMaxPanels;
   LayoutPanels(statusBar);
   if (!iconName.empty()) {
     const std::wstring name(iconName);
@@ -55,13 +78,24 @@ int AddPanel(HWND statusBar, std::wstring_view text, std::wstring_view toolTip, 
     info->panelIcons[index] = icon;
     ::SendMessageW(statusBar, SB_SETICON, index, reinterpret_cast<LPARAM>(icon));
   }
-  const std::wstring panelText(text), tip(toolTip);
-  ::SendMessageW(statusBar, SB_SETTEXTW, index | drawingStyle,
-                 reinterpret_cast<LPARAM>(panelText.c_str()));
-  ::SendMessageW(statusBar, SB_SETTIPTEXTW, index, reinterpret_cast<LPARAM>(tip.c_str()));
-  ::InvalidateRect(statusBar, nullptr, TRUE);
-  ::UpdateWindow(statusBar);
+  WritePanel(statusBar, index, text, toolTip, drawingStyle);
+  Repaint(statusBar);
   return index;
+}
+
+void AddPanels(HWND statusBar, std::span<const PanelSpec> panels) {
+  forms::ControlInfo* info = forms::InfoOf(statusBar);
+  if (!info) return;
+  std::vector<int> indexes;
+  for (const PanelSpec& panel : panels) {
+    const int index = AppendPanel(*info, panel.width);
+    if (index == kMaxPanels) break;
+    indexes.push_back(index);
+  }
+  LayoutPanels(statusBar);
+  for (size_t i = 0; i < indexes.size(); ++i)
+    WritePanel(statusBar, indexes[i], panels[i].text, L"", 0);
+  Repaint(statusBar);
 }
 
 void SetPanelText(HWND statusBar, int index, std::wstring_view text) {

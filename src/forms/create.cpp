@@ -62,7 +62,8 @@ const KindInfo* FindKind(std::wstring_view keyword) {
 HWND CreateFormWindow(FormObject* form, HWND parent, std::wstring_view caption, WNDPROC procedure,
                       int left, int top, int width, int height, DWORD style, DWORD exStyle) {
   std::unique_ptr<FormObject> owned(form);
-  form->classAtom = RegisterFormClass(form->className, form->instance, procedure);
+  form->classAtom =
+      RegisterFormClass(form->className, form->instance, procedure, !(style & WS_CHILD));
   if (!form->classAtom) return nullptr;
   const std::wstring title(caption);
   HWND window = ::CreateWindowExW(exStyle, form->className.c_str(), title.c_str(), style,

@@ -6,6 +6,7 @@
 
 #include "forms/dpi.h"
 #include "forms/font_string.h"
+#include "forms/program_names.h"
 
 namespace forms {
 
@@ -32,6 +33,10 @@ int WindowsVersion() {
                           : nullptr;
   if (!getVersion || getVersion(&info) != 0) return 0;
   return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
+}
+
+HICON LoadSharedIcon(HINSTANCE instance, const wchar_t* name, int size) {
+  return static_cast<HICON>(::LoadImageW(instance, name, IMAGE_ICON, size, size, LR_SHARED));
 }
 
 }  // namespace
@@ -85,7 +90,8 @@ FormObject* FormObjectOf(HWND form) {
   return form ? reinterpret_cast<FormObject*>(::GetWindowLongPtrW(form, 0)) : nullptr;
 }
 
-ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure) {
+ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure,
+                       bool withIcons) {
   auto& table = ClassTable();
   static int registeredCount = 0;
   if (className.empty()) {
@@ -103,6 +109,12 @@ ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC proc
   windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = className.c_str();
+  // The title bar and the task bar take the class's icons when the window is made. Set on the
+  // window afterwards (WM_SETICON), each icon would be converted for the display once more.
+  if (const wchar_t* icon = GetProgramNames().icon; icon && withIcons) {
+    windowClass.hIcon = LoadSharedIcon(instance, icon, 48);
+    windowClass.hIconSm = LoadSharedIcon(instance, icon, 32);
+  }
   ATOM atom = ::RegisterClassExW(&windowClass);
   if (!atom && ::GetLastError() == ERROR_CLASS_ALREADY_EXISTS) {
     WNDCLASSEXW existing{};

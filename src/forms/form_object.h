@@ -37,7 +37,9 @@ class FormObject {
 FormObject* FormObjectOf(HWND form);
 
 // Registers the class (once per name and module) and returns its atom. An empty name gets a
-// generated one. `procedure` may be null for the system default procedure.
-ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure);
+// generated one. `procedure` may be null for the system default procedure; a class for framed
+// windows carries the program's icons (program_names.h), a class for child windows none.
+ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure,
+                       bool withIcons = false);
 
 }  // namespace forms

@@ -6,7 +6,6 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
-#include "forms/program_names.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/windowless.h"
@@ -84,15 +83,6 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   info->name = name;
   info->flagBits = flags::kEnabled | flags::kVisible;
   ::SetClassLongPtrW(window, GCL_STYLE, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
-  // A window's icons show in its title bar and the task bar, which a page (a child window) has
-  // neither of; giving a page icons cost the start of the program two milliseconds per page.
-  const bool ownsTitleBar = !(::GetWindowLongW(window, GWL_STYLE) & WS_CHILD);
-  if (const wchar_t* icon = GetProgramNames().icon; icon && ownsTitleBar) {
-    info->bigIcon = LoadSharedIcon(icon, 48);
-    info->smallIcon = LoadSharedIcon(icon, 32);
-    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(info->bigIcon));
-    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(info->smallIcon));
-  }
   info->transparentKey = kColorDefault;
   info->transparencyPercent = 0;
   info->cursorKind = 0;

@@ -73,8 +73,6 @@ struct ControlInfo {
   int32_t arrayIndex = -1;
   int32_t controlId = 0;
   HWND lastFocused = nullptr;  // forms only
-  HICON bigIcon = nullptr;     // forms only; shared icons, owned by the system
-  HICON smallIcon = nullptr;
   std::wstring caption;
   ColorCode borderColor = kColorButtonShadow;
   uint32_t flagBits = 0;

@@ -165,6 +165,13 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
   const COLORREF background = formInfo
                                   ? ResolveColor(formInfo->backColor, ::GetSysColor(COLOR_BTNFACE))
                                   : ::GetSysColor(COLOR_BTNFACE);
+  if (!formInfo || formInfo->windowlessControls.empty()) {
+    // Nothing to draw over the background: the plain fill needs no off-screen picture and no
+    // GDI+, which makes the main window's first paint cheaper.
+    base::UniqueBrush brush(::CreateSolidBrush(background));
+    ::FillRect(target, &client, brush.get());
+    return;
+  }
   const uint32_t backgroundArgb = 0xFF000000u | (GetRValue(background) << 16) |
                                   (GetGValue(background) << 8) | GetBValue(background);
 
@@ -179,7 +186,7 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
       graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
       Gdiplus::SolidBrush fill(ArgbColor(backgroundArgb));
       graphics.FillRectangle(&fill, 0, 0, width, height);
-      if (formInfo) {
+      {
         auto paint = [&](const ControlInfo& control) {
           if (!control.Visible()) return;
           if (control.windowless == WindowlessKind::kFrame) {
