@@ -116,10 +116,12 @@ void Form1Resize(int width, int height) {
   }
 }
 
+// A page is shown when it is made; all but the first one, which the tab control opens on,
+// are hidden again at once.
 void BuildPage(HWND tab, size_t index) {
   HWND page = kTabs[index].createPage(tab, 0);
   BindPage(tab, static_cast<int>(index), page);
-  if (page) ::ShowWindow(page, SW_HIDE);
+  if (page && index != 0) ::ShowWindow(page, SW_HIDE);
 }
 
 void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
@@ -219,7 +221,6 @@ void CreateTabControl(forms::FormObject* form, HWND window) {
   // as it always was.
   ::SetFocus(nullptr);
   ::SendMessageW(tab, TCM_SETCURSEL, 0, 0);
-  if (HWND first = PageOf(tab, 0)) ::ShowWindow(first, SW_SHOW);
   forms::InfoOf(tab)->designRect = kTabDesignRect;
   ::SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(forms::ScaleXi(80), forms::ScaleYi(22)));
   ::SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(forms::ScaleXi(4), forms::ScaleYi(4)));

@@ -4,7 +4,9 @@
 
 namespace forms {
 
-bool IsProcessDpiAware() {
+namespace {
+
+bool QueryDpiAwareness() {
   using IsAwareFn = BOOL(WINAPI*)();
   HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
   if (!user32) return false;
@@ -13,13 +15,28 @@ bool IsProcessDpiAware() {
   return isAware && isAware() != FALSE;
 }
 
-Dpi LogicalDpi() {
+Dpi QueryLogicalDpi() {
   Dpi dpi;
   if (HDC screen = ::GetDC(nullptr)) {
     dpi.x = ::GetDeviceCaps(screen, LOGPIXELSX);
     dpi.y = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
   }
+  return dpi;
+}
+
+}  // namespace
+
+// Both are fixed for the life of the process (its awareness comes from the manifest, and a
+// system-aware process keeps the DPI it started with), so they are asked for once: each
+// question about the screen costs the window system several round trips.
+bool IsProcessDpiAware() {
+  static const bool aware = QueryDpiAwareness();
+  return aware;
+}
+
+Dpi LogicalDpi() {
+  static const Dpi dpi = QueryLogicalDpi();
   return dpi;
 }
 

@@ -72,7 +72,8 @@ struct ControlInfo {
   std::wstring name;
   int32_t arrayIndex = -1;
   int32_t controlId = 0;
-  HWND lastFocused = nullptr;  // forms only
+  HWND lastFocused = nullptr;           // forms only
+  WNDPROC previousProcedure = nullptr;  // subclassed controls: a copy of their "OLDWNDPROC"
   std::wstring caption;
   ColorCode borderColor = kColorButtonShadow;
   uint32_t flagBits = 0;

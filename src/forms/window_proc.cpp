@@ -224,7 +224,14 @@ LRESULT FormWindowProc(const FormBehavior& behavior, HWND window, UINT message, 
 
 LRESULT ControlSubclassProc(const FormBehavior& behavior, HWND control, UINT message, WPARAM wParam,
                             LPARAM lParam) noexcept {
-  auto previous = reinterpret_cast<WNDPROC>(::GetPropW(control, kOldProcedureProperty));
+  // The property is the record of the old procedure; the control's record keeps a copy, since
+  // reading a window property is a round trip to the window system on every message.
+  ControlInfo* info = InfoOf(control);
+  WNDPROC previous = info ? info->previousProcedure : nullptr;
+  if (!previous) {
+    previous = reinterpret_cast<WNDPROC>(::GetPropW(control, kOldProcedureProperty));
+    if (info) info->previousProcedure = previous;
+  }
   try {
     if (auto handled = HandleControlMessage(behavior, control, message, wParam, lParam, previous)) {
       return *handled;
