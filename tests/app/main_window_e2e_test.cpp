@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
 #include <ctime>
 #include <string>
 
@@ -29,6 +30,27 @@ std::wstring Today() {
 }
 
 HWND Page(HWND tab, int index) { return FindDescendant(tab, kPageClasses[index]); }
+
+// Pixels of the program's icon (a teal tile) at the left end of the window's title bar, read
+// off the screen.
+int IconPixelsInTitleBar(HWND window) {
+  const RECT outer = OuterRect(window);
+  const int captionBottom =
+      outer.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION);
+  HDC screen = GetDC(nullptr);
+  int teal = 0;
+  for (int y = outer.top; y < captionBottom; ++y) {
+    for (int x = outer.left; x < outer.left + 32; ++x) {
+      const COLORREF c = GetPixel(screen, x, y);
+      if (GetRValue(c) < 60 && GetGValue(c) > 80 && GetBValue(c) > 80 &&
+          std::abs(GetGValue(c) - GetBValue(c)) < 30) {
+        ++teal;
+      }
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return teal;
+}
 
 // Every test starts from a plain server and leaves the session free for the next one.
 class MainWindowTest : public ::testing::Test {
@@ -75,6 +97,7 @@ TEST_F(MainWindowTest, OpensCentredAndTopmostWithTheFirstPage) {
   EXPECT_EQ(WindowText(app_.window), L"翎图匠助手 v1.0.8");
   EXPECT_TRUE(IsTopmost(app_.window));
   EXPECT_EQ(Style(app_.window) & 0xFFFF0000, 0x96CA0000);  // as designed, now visible
+  EXPECT_GT(IconPixelsInTitleBar(app_.window), 40) << "no program icon in the title bar";
 
   const RECT outer = OuterRect(app_.window);
   EXPECT_EQ(outer.right - outer.left, 430);

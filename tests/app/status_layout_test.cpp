@@ -1,6 +1,8 @@
 // Pure rules of the main window: panel edges and the program's own path.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "app/app_info.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
@@ -75,6 +77,7 @@ TEST(MissingControlsTest, OperationsOnAMissingControlDoNothing) {
   EXPECT_EQ(app::PageOf(nullptr, 0), nullptr);
   app::FitPages(nullptr);
   EXPECT_EQ(app::AddPanel(nullptr, L"\t", L"", 0, 60, L""), -1);
+  app::AddPanels(nullptr, std::array{app::PanelSpec{L"\t", 60}});
   app::SetPanelText(nullptr, 1, L"1.0.9");
   app::LayoutPanels(nullptr);
 }
