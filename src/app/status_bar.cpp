@@ -93,8 +93,9 @@ void AddPanels(HWND statusBar, std::span<const PanelSpec> panels) {
     indexes.push_back(index);
   }
   LayoutPanels(statusBar);
-  for (size_t i = 0; i < indexes.size(); ++i)
+  for (size_t i = 0; i < indexes.size(); ++i) {
     WritePanel(statusBar, indexes[i], panels[i].text, L"", 0);
+  }
   Repaint(statusBar);
 }
 

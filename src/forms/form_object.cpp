@@ -35,11 +35,11 @@ int WindowsVersion() {
   return static_cast<int>(info.dwMajorVersion * 100 + info.dwMinorVersion);
 }
 
+}  // namespace
+
 HICON LoadSharedIcon(HINSTANCE instance, const wchar_t* name, int size) {
   return static_cast<HICON>(::LoadImageW(instance, name, IMAGE_ICON, size, size, LR_SHARED));
 }
-
-}  // namespace
 
 FormObject::FormObject(std::wstring name)
     : instance(::GetModuleHandleW(nullptr)), className(std::move(name)) {

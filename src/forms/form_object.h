@@ -36,6 +36,9 @@ class FormObject {
 // The FormObject stored in a form window's extra slot, or none.
 FormObject* FormObjectOf(HWND form);
 
+// An icon resource of `instance` in the given size; shared icons belong to the system.
+HICON LoadSharedIcon(HINSTANCE instance, const wchar_t* name, int size);
+
 // Registers the class (once per name and module) and returns its atom. An empty name gets a
 // generated one. `procedure` may be null for the system default procedure; a class for framed
 // windows carries the program's icons (program_names.h), a class for child windows none.

@@ -14,11 +14,6 @@ namespace forms {
 
 namespace {
 
-HICON LoadSharedIcon(const wchar_t* name, int size) {
-  return static_cast<HICON>(
-      ::LoadImageW(::GetModuleHandleW(nullptr), name, IMAGE_ICON, size, size, LR_SHARED));
-}
-
 const wchar_t* KindKeyword(ControlKind kind) {
   switch (kind) {
     case ControlKind::kButton:
@@ -59,8 +54,9 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   info->designRect = design;
   if (row.kind == ControlKind::kIconButton && row.icon) {
     const int size = ScaleXi(32);
-    ::SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(LoadSharedIcon(row.icon, size)));
+    ::SendMessageW(
+        control, BM_SETIMAGE, IMAGE_ICON,
+        reinterpret_cast<LPARAM>(LoadSharedIcon(::GetModuleHandleW(nullptr), row.icon, size)));
   }
   if (row.kind == ControlKind::kListBox && row.itemHeight > 0) {
     list_box::SetItemHeight(slot, ScaleYi(row.itemHeight));
