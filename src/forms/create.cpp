@@ -97,8 +97,9 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
   if (form && form->defaultFont && info->takesFormFont) {
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(form->defaultFont.get()), TRUE);
   }
-  if (std::wstring_view(info->windowClass) == L"LISTBOX") {
-    // The list box rounds its height to whole lines at creation; put the design height back.
+  if (std::wstring_view(info->windowClass) == L"LISTBOX" && !(style & LBS_NOINTEGRALHEIGHT)) {
+    // Unless told not to, the list box rounds its height to whole lines at creation; put the
+    // design height back.
     ::SetWindowPos(window, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
   } else if (std::wstring_view(info->windowClass) == L"msctls_progress32") {
     ::SendMessageW(window, PBM_SETRANGE32, 0, 100);
