@@ -166,8 +166,8 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
                                   ? ResolveColor(formInfo->backColor, ::GetSysColor(COLOR_BTNFACE))
                                   : ::GetSysColor(COLOR_BTNFACE);
   if (!formInfo || formInfo->windowlessControls.empty()) {
-    // Nothing to draw over the background: the plain fill needs no off-screen picture and no
-    // GDI+, which makes the main window's first paint cheaper.
+    // Nothing to draw over the background: fill it directly, without an off-screen picture
+    // or GDI+ (the main window, whose client area its children cover).
     base::UniqueBrush brush(::CreateSolidBrush(background));
     ::FillRect(target, &client, brush.get());
     return;
@@ -186,21 +186,19 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
       graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
       Gdiplus::SolidBrush fill(ArgbColor(backgroundArgb));
       graphics.FillRectangle(&fill, 0, 0, width, height);
-      {
-        auto paint = [&](const ControlInfo& control) {
-          if (!control.Visible()) return;
-          if (control.windowless == WindowlessKind::kFrame) {
-            DrawFrame(graphics, memory.get(), control, backgroundArgb);
-          } else if (control.windowless == WindowlessKind::kLabel) {
-            DrawLabel(graphics, memory.get(), control, backgroundArgb);
-          }
-        };
-        if (paintOrder.empty()) {
-          for (const auto& control : formInfo->windowlessControls) paint(*control);
-        } else {
-          for (int32_t id : paintOrder) {
-            if (const ControlInfo* control = FindWindowless(form, id)) paint(*control);
-          }
+      auto paint = [&](const ControlInfo& control) {
+        if (!control.Visible()) return;
+        if (control.windowless == WindowlessKind::kFrame) {
+          DrawFrame(graphics, memory.get(), control, backgroundArgb);
+        } else if (control.windowless == WindowlessKind::kLabel) {
+          DrawLabel(graphics, memory.get(), control, backgroundArgb);
+        }
+      };
+      if (paintOrder.empty()) {
+        for (const auto& control : formInfo->windowlessControls) paint(*control);
+      } else {
+        for (int32_t id : paintOrder) {
+          if (const ControlInfo* control = FindWindowless(form, id)) paint(*control);
         }
       }
     }
