@@ -54,9 +54,8 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   info->designRect = design;
   if (row.kind == ControlKind::kIconButton && row.icon) {
     const int size = ScaleXi(32);
-    ::SendMessageW(
-        control, BM_SETIMAGE, IMAGE_ICON,
-        reinterpret_cast<LPARAM>(LoadSharedIcon(::GetModuleHandleW(nullptr), row.icon, size)));
+    ::SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
+                   reinterpret_cast<LPARAM>(LoadSharedIcon(form->instance, row.icon, size)));
   }
   if (row.kind == ControlKind::kListBox && row.itemHeight > 0) {
     list_box::SetItemHeight(slot, ScaleYi(row.itemHeight));
