@@ -13,14 +13,13 @@ namespace {
 constexpr const wchar_t* kMutexName = kProgramTitle;
 constexpr wchar_t kAlreadyRunning[] = L"翎图匠助手已打开，请勿重复运行";
 
-// A top-level window of this process, if it has one yet; never one of the running instance.
+// A top-level window of this thread, if it has one yet; never one of the running instance, nor
+// one of a helper thread of this process (a message box may only be owned by its own thread).
 HWND OwnWindow() {
-  const DWORD self = ::GetCurrentProcessId();
+  const DWORD self = ::GetCurrentThreadId();
   for (HWND window = ::FindWindowW(nullptr, nullptr); window;
        window = ::GetWindow(window, GW_HWNDNEXT)) {
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (!::GetParent(window) && process == self) return window;
+    if (!::GetParent(window) && ::GetWindowThreadProcessId(window, nullptr) == self) return window;
   }
   return nullptr;
 }

@@ -6,6 +6,7 @@
 
 #include "forms/create.h"
 #include "forms/font_string.h"
+#include "forms/owner_thread.h"
 #include "forms/windowless.h"
 
 namespace forms {
@@ -23,16 +24,23 @@ ControlInfo* WindowlessOfSlot(const ControlSlot& slot) {
   return FindWindowless(slot.window, slot.id);
 }
 
-}  // namespace
-
-ControlInfo* InfoOfSlot(const ControlSlot& slot) {
-  if (!slot.window || !::IsWindow(slot.window)) return nullptr;
+// The slot's record for `function`, on the window's own thread only.
+ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot, const char* function) {
+  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, function)) {
+    return nullptr;
+  }
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) return windowless;
   return InfoOf(slot.window);
 }
 
+}  // namespace
+
+ControlInfo* InfoOfSlot(const ControlSlot& slot) {
+  return OwnedInfoOfSlot(slot, __func__);
+}
+
 bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
-  ControlInfo* info = InfoOfSlot(slot);
+  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   info->fontSpec = fontSpec;
   if (info->windowless != WindowlessKind::kNone) {
@@ -56,7 +64,7 @@ bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
 }
 
 bool SetForeColor(const ControlSlot& slot, ColorCode color) {
-  ControlInfo* info = InfoOfSlot(slot);
+  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   info->textColor = color;
   ::InvalidateRect(slot.window, nullptr, TRUE);
@@ -64,7 +72,7 @@ bool SetForeColor(const ControlSlot& slot, ColorCode color) {
 }
 
 bool SetBackColor(const ControlSlot& slot, ColorCode color) {
-  ControlInfo* info = InfoOfSlot(slot);
+  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   info->backColor = color;
   ::InvalidateRect(slot.window, nullptr, TRUE);
@@ -72,7 +80,7 @@ bool SetBackColor(const ControlSlot& slot, ColorCode color) {
 }
 
 bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
-  ControlInfo* info = InfoOfSlot(slot);
+  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   info->toolTipText = text;
   info->toolTip.reset();
@@ -105,6 +113,7 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
 }
 
 void MakePendingToolTips(HWND form) {
+  if (!OnOwnerThread(form, __func__)) return;
   for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     ControlInfo* info = InfoOf(child);
     if (info && !info->toolTip && !info->toolTipText.empty()) {
@@ -115,7 +124,9 @@ void MakePendingToolTips(HWND form) {
 }
 
 bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
-  if (!slot.window || !::IsWindow(slot.window)) return false;
+  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, __func__)) {
+    return false;
+  }
   const std::wstring copy(text);
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) {
     windowless->caption = copy;
@@ -128,10 +139,8 @@ bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
 }
 
 std::wstring CaptionOf(const ControlSlot& slot) {
-  if (ControlInfo* info = InfoOfSlot(slot); info && info->windowless != WindowlessKind::kNone) {
-    return info->caption;
-  }
-  if (!slot.window) return {};
+  if (!slot.window || !OnOwnerThread(slot.window, __func__)) return {};
+  if (ControlInfo* windowless = WindowlessOfSlot(slot)) return windowless->caption;
   const int length = ::GetWindowTextLengthW(slot.window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   text.resize(static_cast<size_t>(::GetWindowTextW(slot.window, text.data(), length + 1)));
@@ -139,7 +148,7 @@ std::wstring CaptionOf(const ControlSlot& slot) {
 }
 
 bool EnableControl(const ControlSlot& slot, bool enabled) {
-  ControlInfo* info = InfoOfSlot(slot);
+  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   if (enabled) {
     info->flagBits |= flags::kEnabled;

@@ -1,5 +1,5 @@
 // Changing a control after creation. Each does nothing (returns false) when the slot's window
-// does not exist or has no record.
+// does not exist or has no record, or when the caller is not the window's thread (owner_thread.h).
 #pragma once
 
 #include <string_view>
@@ -21,8 +21,7 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
 // Makes the tooltip windows of a form's controls whose text was stored without one.
 void MakePendingToolTips(HWND form);
 // Sets a control's caption: the window text of a real control, or the stored caption of a
-// frame or label, which the form then repaints at once. On the form's own thread only, as
-// every change to a form: workers post to the form instead.
+// frame or label, which the form then repaints at once.
 bool SetCaption(const ControlSlot& slot, std::wstring_view text);
 std::wstring CaptionOf(const ControlSlot& slot);
 bool EnableControl(const ControlSlot& slot, bool enabled);

@@ -30,10 +30,12 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
                          DWORD style, DWORD exStyle, void* creationParameter,
                          WNDPROC subclassProcedure, UINT_PTR subclassId, DWORD_PTR referenceData);
 
-// The record of a form window or control window (from the handle map), or none.
+// The record of a form window or control window (from the handle map), or none. Every function
+// here works on the calling thread's windows only (owner_thread.h).
 ControlInfo* InfoOf(HWND window);
 
 // Creates a control's record, enters it in the handle map and stores the window in `slot`.
+// None for a window of another thread.
 ControlInfo* AttachControlInfo(HWND window, HWND form, std::wstring_view name, int32_t arrayIndex,
                                int32_t controlId, std::wstring_view caption, ControlSlot* slot);
 

@@ -2,6 +2,7 @@
 
 #include <cwchar>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "forms/dpi.h"
@@ -62,6 +63,8 @@ LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY) {
 HFONT FontFromSpec(std::wstring_view text) {
   // Fonts live as long as the program: controls keep using them until they are destroyed.
   static std::map<std::wstring, HFONT, std::less<>> cache;
+  static std::mutex mutex;  // every thread that owns windows shares the fonts
+  std::lock_guard lock(mutex);
   if (auto hit = cache.find(text); hit != cache.end()) return hit->second;
   const Dpi dpi = ScreenDpi();
   const LOGFONTW logFont = LogFontFromSpec(ParseFontSpec(text), dpi.x, dpi.y);

@@ -25,7 +25,7 @@ FontSpec ParseFontSpec(std::wstring_view text);
 LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY);
 
 // A font for the string, cached per exact string for the life of the program (never
-// deleted). 0 when the font cannot be created. User-interface thread only.
+// deleted). 0 when the font cannot be created.
 HFONT FontFromSpec(std::wstring_view text);
 
 }  // namespace forms

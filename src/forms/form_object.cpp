@@ -2,10 +2,12 @@
 
 #include <commctrl.h>
 
+#include <mutex>
 #include <vector>
 
 #include "forms/dpi.h"
 #include "forms/font_string.h"
+#include "forms/owner_thread.h"
 #include "forms/program_names.h"
 
 namespace forms {
@@ -21,6 +23,12 @@ struct RegisteredClass {
 std::vector<RegisteredClass>& ClassTable() {
   static std::vector<RegisteredClass> table;
   return table;
+}
+
+// Window classes belong to the process, whichever thread registers them.
+std::mutex& ClassTableMutex() {
+  static std::mutex mutex;
+  return mutex;
 }
 
 int WindowsVersion() {
@@ -62,6 +70,7 @@ FormObject::~FormObject() {
   if (accelerators) ::DestroyAcceleratorTable(accelerators);
   // While a window of the class still exists (this runs during the form's WM_DESTROY) the
   // class stays registered, and so does its entry.
+  std::lock_guard lock(ClassTableMutex());
   if (!className.empty() && ::UnregisterClassW(className.c_str(), instance)) {
     auto& table = ClassTable();
     std::erase_if(table, [&](const RegisteredClass& c) {
@@ -81,17 +90,19 @@ void FormObject::ApplyDefaultFont() {
     wcsncpy_s(font.lfFaceName, LF_FACESIZE, defaultFontName.c_str(), _TRUNCATE);
     defaultFont.reset(::CreateFontIndirectW(&font));
   }
-  if (window && defaultFont) {
+  if (window && defaultFont && OnOwnerThread(window, __func__)) {
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont.get()), FALSE);
   }
 }
 
 FormObject* FormObjectOf(HWND form) {
-  return form ? reinterpret_cast<FormObject*>(::GetWindowLongPtrW(form, 0)) : nullptr;
+  if (!form || !OnOwnerThread(form, __func__)) return nullptr;
+  return reinterpret_cast<FormObject*>(::GetWindowLongPtrW(form, 0));
 }
 
 ATOM RegisterFormClass(std::wstring& className, HINSTANCE instance, WNDPROC procedure,
                        bool withIcons) {
+  std::lock_guard lock(ClassTableMutex());
   auto& table = ClassTable();
   static int registeredCount = 0;
   if (className.empty()) {

@@ -16,6 +16,15 @@ struct Block {
 };
 
 Block* first = nullptr;
+SRWLOCK lock = SRWLOCK_INIT;
+
+class Exclusive {
+ public:
+  Exclusive() { ::AcquireSRWLockExclusive(&lock); }
+  ~Exclusive() { ::ReleaseSRWLockExclusive(&lock); }
+  Exclusive(const Exclusive&) = delete;
+  Exclusive& operator=(const Exclusive&) = delete;
+};
 
 std::pair<HWND, ControlInfo*>* FindPair(HWND window) {
   for (Block* block = first; block; block = block->next.get()) {
@@ -30,12 +39,14 @@ std::pair<HWND, ControlInfo*>* FindPair(HWND window) {
 
 ControlInfo* Find(HWND window) {
   if (!window) return nullptr;
+  Exclusive hold;
   auto* pair = FindPair(window);
   return pair ? pair->second : nullptr;
 }
 
 void Set(HWND window, ControlInfo* info) {
   if (!window) return;
+  Exclusive hold;
   if (auto* pair = FindPair(window)) {
     pair->second = info;
     return;
@@ -51,6 +62,7 @@ void Set(HWND window, ControlInfo* info) {
 }
 
 void Remove(HWND window) {
+  Exclusive hold;
   if (auto* pair = FindPair(window)) *pair = {nullptr, nullptr};
 }
 

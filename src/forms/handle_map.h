@@ -1,5 +1,6 @@
 // The process-wide table from window handle to its ControlInfo. Windowless controls are not
-// in it; they are reached through their form's record. User-interface thread only.
+// in it; they are reached through their form's record. A record is used on its window's thread
+// only, but threads that own windows of their own share the table, so it has a lock.
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,5 @@
-// The list-box operations the pages use. Indexes are zero-based; -1 means none.
+// The list-box operations the pages use, on the list's own thread only (owner_thread.h).
+// Indexes are zero-based; -1 means none.
 #pragma once
 
 #include <windows.h>

@@ -6,6 +6,7 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
+#include "forms/owner_thread.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/windowless.h"
@@ -72,6 +73,7 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
 }  // namespace
 
 ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
+  if (!window || !OnOwnerThread(window, __func__)) return nullptr;
   auto* info = new ControlInfo();  // freed by the form's WM_DESTROY
   handle_map::Set(window, info);
   info->parent = parent;
@@ -89,6 +91,7 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
 
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue) {
+  if (!OnOwnerThread(parent, __func__)) return nullptr;
   if (descriptor.allowSecondWindow == 0 && descriptor.window && ::IsWindow(descriptor.window)) {
     ActivateExistingForm(descriptor);
     return descriptor.window;

@@ -9,15 +9,17 @@
 #include "base/unique_handle.h"
 #include "forms/create.h"
 #include "forms/font_string.h"
+#include "forms/owner_thread.h"
 #include "forms/scaling.h"
 
 namespace forms {
 
 namespace {
 
-ControlInfo* AddWindowless(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
-                           std::wstring_view caption, const RECT& designRect,
-                           std::wstring_view font, WindowlessKind kind) {
+ControlInfo* AddWindowless(const char* function, HWND form, ControlSlot* slot, int32_t controlId,
+                           std::wstring_view name, std::wstring_view caption,
+                           const RECT& designRect, std::wstring_view font, WindowlessKind kind) {
+  if (!OnOwnerThread(form, function)) return nullptr;
   ControlInfo* formInfo = InfoOf(form);
   if (!formInfo) return nullptr;
   auto info = std::make_unique<ControlInfo>();
@@ -127,8 +129,8 @@ void DrawLabel(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& label,
 
 ControlInfo* AddFrame(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
                       std::wstring_view caption, const RECT& designRect, std::wstring_view font) {
-  ControlInfo* frame =
-      AddWindowless(form, slot, controlId, name, caption, designRect, font, WindowlessKind::kFrame);
+  ControlInfo* frame = AddWindowless(__func__, form, slot, controlId, name, caption, designRect,
+                                     font, WindowlessKind::kFrame);
   if (frame) {
     frame->flagBits |= flags::CaptionAlign(0) | flags::CornerRadius(3) | flags::FrameBorderWidth(1);
     frame->borderColor = kColorButtonShadow;
@@ -141,13 +143,14 @@ ControlInfo* AddFrame(HWND form, ControlSlot* slot, int32_t controlId, std::wstr
 ControlInfo* AddLabel(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
                       std::wstring_view caption, const RECT& designRect, std::wstring_view font,
                       uint32_t alignment) {
-  ControlInfo* label =
-      AddWindowless(form, slot, controlId, name, caption, designRect, font, WindowlessKind::kLabel);
+  ControlInfo* label = AddWindowless(__func__, form, slot, controlId, name, caption, designRect,
+                                     font, WindowlessKind::kLabel);
   if (label) label->flagBits |= flags::LabelAlign(alignment);
   return label;
 }
 
 ControlInfo* FindWindowless(HWND form, int32_t controlId) {
+  if (!OnOwnerThread(form, __func__)) return nullptr;
   ControlInfo* formInfo = InfoOf(form);
   if (!formInfo) return nullptr;
   for (auto& control : formInfo->windowlessControls) {
@@ -157,6 +160,7 @@ ControlInfo* FindWindowless(HWND form, int32_t controlId) {
 }
 
 void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
+  if (!OnOwnerThread(form, __func__)) return;
   RECT client{};
   ::GetClientRect(form, &client);
   const int width = client.right, height = client.bottom;

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "forms/create.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
+#include "forms/owner_thread.h"
 #include "forms/page_form.h"
 #include "forms/scaling.h"
 #include "forms/styles.h"
@@ -47,14 +49,9 @@ constexpr std::array kLayout = {
 };
 // clang-format on
 
-constexpr forms::FormSpec kSpec{L"翎图匠助手_TestForm",
-                                L"测试",
-                                416,
-                                239,
-                                forms::styles::kPage | WS_VISIBLE,
-                                forms::styles::kPageEx,
-                                kLayout,
-                                106};
+constexpr forms::FormSpec kSpec{
+    L"翎图匠助手_TestForm", L"测试", 416, 239, forms::styles::kPage | WS_VISIBLE,
+    forms::styles::kPageEx, kLayout, 106};
 
 forms::FormDescriptor descriptor;
 int clicks[2] = {};
@@ -199,13 +196,14 @@ TEST(PageFormTest, CaptionsAndToolTips) {
   EXPECT_TRUE(forms::SetCaption(descriptor.slots[kButtonA], L"丙"));
   EXPECT_EQ(forms::CaptionOf(descriptor.slots[kButtonA]), L"丙");
 
-  // A caption set from another thread is carried to this one; the form keeps answering.
-  std::thread worker([] { forms::SetCaption(descriptor.slots[kLabel], L"正在下载。。。"); });
-  while (forms::CaptionOf(descriptor.slots[kLabel]) != L"正在下载。。。") {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-    Pump();
-  }
-  worker.join();
+  // Only the form's own thread may change it: another thread's call is reported by name and
+  // changes nothing (the test build's default report would end the process).
+  static std::string reported;
+  forms::SetWrongThreadHandler([](const char* function) { reported = function; });
+  std::thread([] { forms::SetCaption(descriptor.slots[kLabel], L"正在下载。。。"); }).join();
+  forms::SetWrongThreadHandler(nullptr);
+  EXPECT_EQ(reported, "SetCaption");
+  EXPECT_EQ(forms::CaptionOf(descriptor.slots[kLabel]), L"标签");
 
   forms::ControlInfo* record = forms::InfoOf(descriptor.slots[kButtonA].window);
   ASSERT_NE(record->toolTip.get(), nullptr);

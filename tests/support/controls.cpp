@@ -10,12 +10,7 @@ namespace testsupport {
 namespace {
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kDefaultTimeoutMs,
-                             &result)) {
-    return -1;
-  }
-  return static_cast<LRESULT>(result);
+  return SendWithin(window, message, wParam, lParam);
 }
 
 std::wstring ReadText(const RemoteBuffer& buffer, size_t offset, size_t chars) {

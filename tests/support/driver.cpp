@@ -88,6 +88,14 @@ bool WaitUntilStarted(HWND window, DWORD timeoutMs) {
       timeoutMs);
 }
 
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD timeoutMs) {
+  DWORD_PTR result = 0;
+  if (!::SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, timeoutMs, &result)) {
+    return -1;
+  }
+  return static_cast<LRESULT>(result);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const DWORD deadline = ::GetTickCount() + timeoutMs;
   while (TimeLeft(deadline)) {

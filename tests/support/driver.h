@@ -45,6 +45,12 @@ struct RunningApp {
 RunningApp LaunchApp(const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
                      DWORD timeoutMs = 60000);
 
+// ---- Messages.
+// Sends a message to a window of another thread and returns its answer, or -1 when the window's
+// thread did not answer within the time: a test never waits on a program without a bound.
+LRESULT SendWithin(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
+                   DWORD timeoutMs = kDefaultTimeoutMs);
+
 // ---- Waiting.
 // Polls `condition` until it holds or the time is up; the last answer.
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kDefaultTimeoutMs);

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "support/process.h"
 #include "support/shared_resources.h"
 
 namespace testsupport {
@@ -50,6 +51,12 @@ Reply Exchange(std::string_view method, std::string_view target, std::string_vie
   Socket conn;
   conn.s = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
   if (conn.s == INVALID_SOCKET) return reply;
+  // A server that stops answering fails the exchange instead of holding the test.
+  const DWORD timeoutMs = kDefaultTimeoutMs;
+  ::setsockopt(conn.s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+               sizeof timeoutMs);
+  ::setsockopt(conn.s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&timeoutMs),
+               sizeof timeoutMs);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_port = ::htons(static_cast<u_short>(UpdateServer::Port() + 1));

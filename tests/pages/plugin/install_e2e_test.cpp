@@ -171,7 +171,7 @@ TEST_F(InstallTest, ChecksRefuseInTheirOrder) {
   AddVersion(L"SketchUp 2021");
   Launch();
   // Nothing selected comes before SketchUp running.
-  ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  testsupport::SendWithin(list_, LB_SETCURSEL, static_cast<WPARAM>(-1));
   ExpectClickShows(kInstallId, L"请选择要操作的草图版本！");
   ASSERT_TRUE(testsupport::SelectAsUser(list_, 0));
   ExpectClickShows(kInstallId, L"请先退出草图大师后再操作！");

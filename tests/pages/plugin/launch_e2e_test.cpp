@@ -68,7 +68,7 @@ TEST_F(LaunchTest, RefusesWithoutAVersionASelectionOrAProgram) {
   const std::wstring folder = AddVersion(L"SketchUp 2021");
   ASSERT_TRUE(::DeleteFileW((folder + L"\\SketchUp.exe").c_str()));
   Launch();
-  ::SendMessageW(list_, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  testsupport::SendWithin(list_, LB_SETCURSEL, static_cast<WPARAM>(-1));
   ExpectClickShows(kLaunchId, L"请选择要操作的草图版本！");
   ASSERT_TRUE(testsupport::SelectAsUser(list_, 0));
   ExpectClickShows(kLaunchId, L"未检测到草图大师程序，请手动运行！");
@@ -85,8 +85,8 @@ TEST_F(LaunchTest, ThePageOpensIdleWithItsVersionsListed) {
             (std::vector<std::wstring>{L"SketchUp 2019", L"SketchUp 2021", L"SketchUp 2022"}));
   EXPECT_EQ(0, testsupport::ListSelectedIndex(list_));
   EXPECT_FALSE(testsupport::IsVisible(progress_));
-  EXPECT_EQ(1, ::SendMessageW(progress_, PBM_GETRANGE, TRUE, 0));
-  EXPECT_EQ(100, ::SendMessageW(progress_, PBM_GETRANGE, FALSE, 0));
+  EXPECT_EQ(1, testsupport::SendWithin(progress_, PBM_GETRANGE, TRUE));
+  EXPECT_EQ(100, testsupport::SendWithin(progress_, PBM_GETRANGE, FALSE));
   EXPECT_FALSE(Label1ShowsText());
   EXPECT_EQ(testsupport::ToolTipText(Button(kInstallId)), L"下载最新版翎图匠并安装");
   EXPECT_EQ(testsupport::ToolTipText(Button(kLaunchId)), L"启动对应版本的草图大师");

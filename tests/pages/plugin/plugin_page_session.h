@@ -259,7 +259,7 @@ class PluginPageTest : public ::testing::Test {
   }
 
   int ProgressPosition() const {
-    return static_cast<int>(::SendMessageW(progress_, PBM_GETPOS, 0, 0));
+    return static_cast<int>(testsupport::SendWithin(progress_, PBM_GETPOS));
   }
 
   std::optional<testsupport::MessageBoxInfo> ClickForBox(int id, DWORD timeoutMs = 10000) {

@@ -59,8 +59,7 @@ class UnzipToFolderTest : public ::testing::Test {
     const std::wstring name = L"unzip_" + base::Utf8ToWide(test->name());
     // The shell's delete behind MakeScratchFolder stops at paths beyond MAX_PATH, which some
     // tests here make.
-    base::DeleteTree(
-        base::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
+    base::DeleteTree(base::ExtendedLengthPath(testsupport::BinaryDir() + L"\\scratch\\" + name));
     scratch_ = testsupport::MakeScratchFolder(name);
     destination_ = scratch_ + L"\\Plugins";
     archive_ = scratch_ + L"\\brindo.tmp";

@@ -27,14 +27,14 @@ inline std::set<std::wstring> ExplorerItems(HWND explorer) {
   constexpr int kTextChars = 260;
   testsupport::RemoteBuffer buffer(view, kTextOffset + kTextChars * sizeof(wchar_t));
   if (!buffer) return names;
-  const auto count = static_cast<int>(::SendMessageW(view, LVM_GETITEMCOUNT, 0, 0));
+  const auto count = static_cast<int>(testsupport::SendWithin(view, LVM_GETITEMCOUNT));
   for (int i = 0; i < count; ++i) {
     LVITEMW item{};
     item.cchTextMax = kTextChars;
     item.pszText = static_cast<LPWSTR>(buffer.At(kTextOffset));
     wchar_t text[kTextChars] = {};
     if (buffer.WriteValue(item) &&
-        ::SendMessageW(view, LVM_GETITEMTEXTW, i, buffer.AsLParam()) > 0 &&
+        testsupport::SendWithin(view, LVM_GETITEMTEXTW, i, buffer.AsLParam()) > 0 &&
         buffer.Read(text, sizeof(text) - sizeof(wchar_t), kTextOffset)) {
       names.insert(text);
     }
@@ -63,8 +63,9 @@ inline ::testing::AssertionResult ExplorerShowed(const std::wstring& title,
 
 // Closes every Explorer window still open (after a failed expectation).
 inline void CloseExplorerWindows() {
-  while (const HWND explorer = ::FindWindowW(kExplorerClass, nullptr)) {
-    if (!testsupport::RequestClose(explorer)) break;
+  for (int closed = 0; closed < 20; ++closed) {
+    const HWND explorer = ::FindWindowW(kExplorerClass, nullptr);
+    if (!explorer || !testsupport::RequestClose(explorer)) break;
   }
 }
 
