@@ -3,7 +3,9 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <mutex>
 #include <set>
+#include <vector>
 
 namespace testsupport {
 namespace {
@@ -66,7 +68,30 @@ Process FindNewProcess(const std::wstring& exeName, const std::set<DWORD>& befor
   return {};
 }
 
+// Every program started here, for EndStartedPrograms; the handles stay open until the test
+// program ends, a few per test.
+std::mutex startedMutex;
+std::vector<HANDLE> started;
+
+Process Tracked(Process process) {
+  HANDLE copy = nullptr;
+  if (process && ::DuplicateHandle(::GetCurrentProcess(), process.handle(), ::GetCurrentProcess(),
+                                   &copy, PROCESS_TERMINATE | SYNCHRONIZE, FALSE, 0)) {
+    std::lock_guard lock(startedMutex);
+    started.push_back(copy);
+  }
+  return process;
+}
+
 }  // namespace
+
+void EndStartedPrograms() {
+  std::lock_guard lock(startedMutex);
+  for (HANDLE process : started) {
+    if (::WaitForSingleObject(process, 0) == WAIT_TIMEOUT) ::TerminateProcess(process, 1);
+  }
+  for (HANDLE process : started) ::WaitForSingleObject(process, kDefaultTimeoutMs);
+}
 
 Process& Process::operator=(Process&& other) noexcept {
   if (this != &other) {
@@ -175,8 +200,8 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   }
   base::UniqueKernelHandle thread(info.hThread);
   base::UniqueKernelHandle handle(info.hProcess);
-  if (!loader.empty()) return FindNewProcess(FileNameOf(exe), before);
-  return Process(std::move(handle), info.dwProcessId);
+  if (!loader.empty()) return Tracked(FindNewProcess(FileNameOf(exe), before));
+  return Tracked(Process(std::move(handle), info.dwProcessId));
 }
 
 }  // namespace testsupport

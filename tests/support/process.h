@@ -58,7 +58,8 @@ class Process {
 };
 
 // Starts `exe` with `args` (each quoted as needed). `workdir` empty: the caller's.
-// An empty Process when the program cannot be started.
+// An empty Process when the program cannot be started. Every program started so is ended by
+// EndStartedPrograms, whoever owns it by then.
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args = {},
                       const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"");
 
@@ -66,6 +67,10 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
 std::wstring QuoteArgument(const std::wstring& arg);
 // The current environment with `changes` applied, as a CreateProcessW environment block.
 std::wstring BuildEnvironmentBlock(const std::vector<EnvChange>& changes);
+
+// Ends every program that LaunchProcess started and that still runs (the test watchdog's last
+// step: a test that is stopped must not leave them to the next one).
+void EndStartedPrograms();
 
 // Identifiers of the running processes whose executable name equals `exeName` (any case).
 // Calls `visit` with every process the system lists now.

@@ -16,5 +16,7 @@ enum class Shared {
 // test does with it. A test started by hand, outside the runner, runs alone and is not
 // checked.
 void ExpectLocked(Shared what, const char* use);
+// Whether this test may use `what`: its program holds the lock, or it runs outside the runner.
+bool HoldsLock(Shared what);
 
 }  // namespace testsupport
