@@ -29,9 +29,10 @@ void EndEverythingOfThisTest(DWORD seconds) {
   const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
   const std::string name =
       test ? std::string(test->test_suite_name()) + "." + test->name() : "(between tests)";
-  std::fprintf(stderr, "\nwatchdog: %s still runs after %lu s; ending it and what it started\n",
-               name.c_str(), static_cast<unsigned long>(seconds));
-  std::fflush(stderr);
+  // On the test's own output, so that it stands where the test stopped.
+  std::printf("\nwatchdog: %s still runs after %lu s; ending it and what it started\n",
+              name.c_str(), static_cast<unsigned long>(seconds));
+  std::fflush(stdout);
   testsupport::EndStartedPrograms();
   // Stand-ins may also have been started by the assistant; they are this test's alone when it
   // holds their lock.
