@@ -117,6 +117,14 @@ for secret in "$pkcs12" "$sign_key" "$password"; do
   fi
 done
 [ -z "$cert" ] || [ -f "$cert" ] || fail "$cert is not a file"
+# A wrong password is better found before the build than after it.
+if [ -n "$pkcs12" ]; then
+  openssl pkcs12 -legacy -noout -in "$pkcs12" -passin "file:$password" >/dev/null 2>&1 ||
+    fail "$pkcs12 does not open with the password in $password"
+elif [ "$signing" = 1 ]; then
+  openssl pkey -noout -in "$sign_key" -passin "${password:+file:$password}${password:-pass:}" \
+    >/dev/null 2>&1 || fail "$sign_key is no private key$([ -z "$password" ] || echo " for the password in $password")"
+fi
 
 "$here/scripts/setup.sh" >/dev/null
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then

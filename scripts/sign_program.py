@@ -76,11 +76,10 @@ def key_options(args):
 
 def sign_attributes(args, attributes):
     """The signature of the signed attributes (DER SET OF), by the signer's key."""
-    command = ['openssl', 'dgst', '-sha256', '-sign', args.pkcs12 or args.key]
-    if args.pkcs12:
-        command += ['-keyform', 'P12']
-    if args.password_file:
-        command += ['-passin', 'file:' + args.password_file]
+    command = ['openssl', 'dgst', '-sha256', '-sign', args.pkcs12 or args.key,
+               '-passin', 'file:' + args.password_file if args.password_file else 'pass:']
+    if args.pkcs12:  # files exported by older Windows are encrypted with RC2 or RC4
+        command += ['-keyform', 'P12', '-provider', 'default', '-provider', 'legacy']
     return run(command, attributes)
 
 
