@@ -122,8 +122,10 @@ if [ -n "$pkcs12" ]; then
   openssl pkcs12 -legacy -noout -in "$pkcs12" -passin "file:$password" >/dev/null 2>&1 ||
     fail "$pkcs12 does not open with the password in $password"
 elif [ "$signing" = 1 ]; then
-  openssl pkey -noout -in "$sign_key" -passin "${password:+file:$password}${password:-pass:}" \
-    >/dev/null 2>&1 || fail "$sign_key is no private key$([ -z "$password" ] || echo " for the password in $password")"
+  passin=pass: for_password=""
+  [ -z "$password" ] || passin=file:$password for_password=" for the password in $password"
+  openssl pkey -noout -in "$sign_key" -passin "$passin" >/dev/null 2>&1 ||
+    fail "$sign_key is no private key$for_password"
 fi
 
 "$here/scripts/setup.sh" >/dev/null
