@@ -1,18 +1,28 @@
 #!/usr/bin/env bash
-# Builds the shipping program for a real deployment and packs it for download:
+# Builds the shipping program for a real deployment, signs it, and packs it for download:
 #   dist/翎图匠助手-<version>-win64.zip   the program and a short read-me in Chinese
 #   dist/SHA256SUMS                      the archive's SHA-256, for users to check the download
 # Usage: release.sh --host HOST[:PORT] (--public-key HEX | --unsigned) [--dist DIR] [--build DIR]
+#          [(--sign-pkcs12 FILE --sign-password-file FILE | --sign-cert FILE --sign-key FILE
+#            [--sign-password-file FILE]) --publisher-url URL [--timestamp-url URL]]
 #   --host        the update server the program talks to; a loopback address is refused
 #   --public-key  the publisher's update signing key, 128 hex digits (X then Y of P-256)
 #   --unsigned    build without a key, on purpose
+#   --sign-...    the publisher's code-signing certificate and key: the program is signed with
+#                 Authenticode (SHA-256); the key files must lie outside the git work tree and
+#                 outside the build and dist folders
+#   --publisher-url  the publisher's web page, shown with the signature (required to sign)
+#   --timestamp-url  an RFC 3161 time-stamp authority that countersigns the signature
 # Two runs on the same commit give the same bytes, in any folder and at any time: the
-# archive's entry times come from the commit (SOURCE_DATE_EPOCH, when set, wins).
+# archive's entry times and the signing time come from the commit (SOURCE_DATE_EPOCH, when
+# set, wins). A time stamp differs from run to run, but removing the signature
+# (osslsigncode remove-signature) always gives back the unsigned program, which is kept as
+# <build>/翎图匠助手.exe.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '5,8p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,15p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 fail() {
@@ -21,8 +31,15 @@ fail() {
 }
 
 host="" key="" unsigned=0 dist=$here/dist build=$here/build-release
+pkcs12="" password="" cert="" sign_key="" publisher_url="" timestamp_url=""
 while [ $# -gt 0 ]; do
   case $1 in
+    --sign-pkcs12) [ $# -ge 2 ] || usage; pkcs12=$2; shift 2 ;;
+    --sign-password-file) [ $# -ge 2 ] || usage; password=$2; shift 2 ;;
+    --sign-cert) [ $# -ge 2 ] || usage; cert=$2; shift 2 ;;
+    --sign-key) [ $# -ge 2 ] || usage; sign_key=$2; shift 2 ;;
+    --publisher-url) [ $# -ge 2 ] || usage; publisher_url=$2; shift 2 ;;
+    --timestamp-url) [ $# -ge 2 ] || usage; timestamp_url=$2; shift 2 ;;
     --host) [ $# -ge 2 ] || usage; host=$2; shift 2 ;;
     --public-key) [ $# -ge 2 ] || usage; key=$2; shift 2 ;;
     --unsigned) unsigned=1; shift ;;
@@ -59,6 +76,58 @@ elif [ "$unsigned" = 0 ]; then
   fail "--public-key is missing (say --unsigned to release without signed updates on purpose)"
 fi
 
+# Authenticode: a PKCS#12 file with its password, or a certificate and key pair.
+signing=0
+if [ -n "$pkcs12" ]; then
+  [ -z "$cert$sign_key" ] || fail "give either --sign-pkcs12 or --sign-cert with --sign-key, not both"
+  [ -n "$password" ] || fail "--sign-pkcs12 needs --sign-password-file"
+  signing=1
+elif [ -n "$cert$sign_key" ]; then
+  [ -n "$cert" ] && [ -n "$sign_key" ] || fail "--sign-cert and --sign-key go together"
+  signing=1
+elif [ -n "$password$publisher_url$timestamp_url" ]; then
+  fail "--sign-password-file, --publisher-url and --timestamp-url only go with a signing key"
+fi
+url_pattern='^https?://[][A-Za-z0-9._~:/?#@!$&()*+,;=%-]+$'
+if [ "$signing" = 1 ]; then
+  [ -n "$publisher_url" ] || fail "--publisher-url is missing: signing names the publisher's web page"
+  [[ $publisher_url =~ $url_pattern ]] || fail "--publisher-url \"$publisher_url\" is not an http(s) URL"
+  [ -z "$timestamp_url" ] || [[ $timestamp_url =~ $url_pattern ]] ||
+    fail "--timestamp-url \"$timestamp_url\" is not an http(s) URL"
+fi
+# The key stays out of anything that is committed, built or shipped; real paths, so that a
+# link from elsewhere into the tree is refused too.
+tree=$(git -C "$here" rev-parse --show-toplevel 2>/dev/null || echo "$here")
+inside() {  # inside <file> <folder>
+  local folder
+  folder=$(realpath -m -- "$2")
+  [[ $(realpath -m -- "$1")/ == "${folder%/}"/* ]]
+}
+for secret in "$pkcs12" "$sign_key" "$password"; do
+  [ -n "$secret" ] || continue
+  [ -f "$secret" ] && [ -r "$secret" ] || fail "$secret is not a readable file"
+  for folder in "$tree" "$here" "$build" "$dist"; do
+    ! inside "$secret" "$folder" ||
+      fail "$secret lies inside $folder: keep signing keys and passwords out of the work tree and the build"
+  done
+  folder=$(dirname -- "$(realpath -- "$secret")")
+  if git -C "$folder" rev-parse --is-inside-work-tree >/dev/null 2>&1 &&
+    ! git -C "$folder" check-ignore -q -- "$(realpath -- "$secret")"; then
+    fail "$secret lies in a git work tree without being ignored: keep signing keys out of repositories"
+  fi
+done
+[ -z "$cert" ] || [ -f "$cert" ] || fail "$cert is not a file"
+# A wrong password is better found before the build than after it.
+if [ -n "$pkcs12" ]; then
+  openssl pkcs12 -legacy -noout -in "$pkcs12" -passin "file:$password" >/dev/null 2>&1 ||
+    fail "$pkcs12 does not open with the password in $password"
+elif [ "$signing" = 1 ]; then
+  passin=pass: for_password=""
+  [ -z "$password" ] || passin=file:$password for_password=" for the password in $password"
+  openssl pkey -noout -in "$sign_key" -passin "$passin" >/dev/null 2>&1 ||
+    fail "$sign_key is no private key$for_password"
+fi
+
 "$here/scripts/setup.sh" >/dev/null
 if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
   SOURCE_DATE_EPOCH=$(git -C "$here" log -1 --format=%ct 2>/dev/null) ||
@@ -79,12 +148,30 @@ cmake --build "$build" --target lingtu_assistant >/dev/null
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' \
   "$build/CMakeCache.txt")
 [ -n "$version" ] || fail "the project version was not found in $build/CMakeCache.txt"
-exe="$build/翎图匠助手.exe"
+unsigned_exe="$build/翎图匠助手.exe"
+exe=$unsigned_exe
 archive="翎图匠助手-$version-win64.zip"
 if [ -n "$key" ]; then
   updates="插件更新包须带有发布者的签名，助手只安装签名核对无误的更新。"
 else
   updates="本版本不核对插件更新包的签名。"
+fi
+if [ "$signing" = 1 ]; then
+  exe="$build/signed/翎图匠助手.exe"
+  mkdir -p "$build/signed"
+  sign=(--name 翎图匠助手 --url "$publisher_url" --time "$SOURCE_DATE_EPOCH")
+  if [ -n "$pkcs12" ]; then
+    sign+=(--pkcs12 "$pkcs12")
+  else
+    sign+=(--cert "$cert" --key "$sign_key")
+  fi
+  [ -z "$password" ] || sign+=(--password-file "$password")
+  [ -z "$timestamp_url" ] || sign+=(--timestamp-url "$timestamp_url")
+  python3 "$here/scripts/sign_program.py" "$unsigned_exe" "$exe" "${sign[@]}" ||
+    fail "signing the program failed"
+  publisher="程序带有发布者的数字签名：在“翎图匠助手.exe”的“属性”→“数字签名”中可查看签名者。"
+else
+  publisher="本程序没有数字签名：Windows 可能提示“未知发布者”，SmartScreen 可能先拦下程序。"
 fi
 
 readme=$(mktemp)
@@ -100,6 +187,7 @@ cat >"$readme" <<EOF
 
 更新服务器：$host
 $updates
+$publisher
 
 核对下载的文件
 发布页面上的 SHA256SUMS 列有本压缩包的 SHA-256 值。可在命令提示符中运行
@@ -116,4 +204,12 @@ python3 "$here/scripts/pack_release.py" "$dist/$archive" "$SOURCE_DATE_EPOCH" \
 echo "release: $dist/$archive"
 echo "release: $(cd "$dist" && cat SHA256SUMS)"
 echo "release: program $(sha256sum "$exe" | cut -d' ' -f1)  翎图匠助手.exe"
-echo "release: update server $host, $([ -n "$key" ] && echo signed updates || echo UNSIGNED)"
+echo "release: update server $host, $([ -n "$key" ] && echo signed updates || echo UNSIGNED updates)"
+if [ "$signing" = 1 ]; then
+  echo "release: Authenticode-signed$([ -n "$timestamp_url" ] && echo " and time-stamped");" \
+    "without the signature: $(sha256sum "$unsigned_exe" | cut -d' ' -f1)  $unsigned_exe"
+else
+  echo "release: the program is NOT signed (no --sign-pkcs12 or --sign-cert/--sign-key): Windows" \
+    "shows users \"unknown publisher\", SmartScreen warns before it starts, and antivirus" \
+    "programs may treat it with suspicion" >&2
+fi

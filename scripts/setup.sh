@@ -12,7 +12,7 @@ deps="$here/.deps"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           libz-mingw-w64-dev googletest wine wine64 wine64-preloader xvfb xauth
           fonts-wqy-microhei fonts-wine imagemagick locales bzip2 zip unzip curl cmake ninja-build
-          python3 time clang lld llvm openssl nginx apache2-utils)
+          python3 time clang lld llvm openssl osslsigncode nginx apache2-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
