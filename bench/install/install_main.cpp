@@ -1,7 +1,8 @@
 // Installing a 20 MB plug-in archive through the real window (click on Command1 until the
 // success message shows) against the same work done by the plainest means in the same Wine: a
 // minimal WinInet read loop writing the archive to a file, then minizip's miniunz extracting it.
-// Prints median times and ratios; never fails its caller.
+// Prints median times and ratios, and the assistant's peak working set before and after the
+// installs; never fails its caller.
 //
 // Usage (inside tests/support/with_wine.sh, with the update server running):
 //   bench_install.exe <miniunz.exe> [runs]
@@ -234,6 +235,7 @@ int wmain(int argc, wchar_t** argv) {
     return RunTimed(testsupport::QuoteArgument(miniunz), work + L"\\miniunz.log");
   };
 
+  const uint64_t peakAtStart = app.process.PeakWorkingSet();
   installOnce();  // warm-up: page cache, Wine DLLs, the server's first answer
   downloadOnce();
   miniunzOnce();
@@ -251,6 +253,7 @@ int wmain(int argc, wchar_t** argv) {
     extractions.push_back(x);
     starts.push_back(std::max(0.0, s));
   }
+  const uint64_t peakAfterInstalls = app.process.PeakWorkingSet();
   testsupport::RequestClose(app.window);
   app.process.WaitForExit();
 
@@ -266,5 +269,9 @@ int wmain(int argc, wchar_t** argv) {
   if (d + x - s > 0) {
     std::printf("  install / (download + miniunz without its start): %.2f\n", a / (d + x - s));
   }
+  std::printf("  %-46s %8.1f MB\n", "assistant's peak working set once started",
+              peakAtStart / 1048576.0);
+  std::printf("  %-46s %8.1f MB\n", "assistant's peak working set after installing",
+              peakAfterInstalls / 1048576.0);
   return 0;
 }

@@ -10,6 +10,10 @@ namespace app {
 
 namespace {
 
+// The reply is a short version designation; anything longer is no answer, and reading on would
+// let whoever answers fill the memory.
+constexpr size_t kMaxVersionTextBytes = 4096;
+
 // Handed from the thread to the window's thread. Never destroyed: the thread may still be
 // waiting for the server when the program ends.
 struct Answer {
@@ -23,7 +27,7 @@ Answer& TheAnswer() {
 
 DWORD WINAPI VersionCheckThread(void* owner) {
   try {
-    const std::string reply = net::HttpGetText(net::VersionUrl(), "", "", "");
+    const std::string reply = net::HttpGetText(net::VersionUrl(), kMaxVersionTextBytes);
     std::wstring text = base::ToWide(reply, base::kChineseCodePage);
     {
       std::lock_guard lock(TheAnswer().mutex);

@@ -1,5 +1,6 @@
 // Asks the update server for the latest plug-in version once per run and shows the answer,
-// verbatim, in a status-bar panel. The window stays usable while the server answers.
+// verbatim, in a status-bar panel. The window stays usable while the server answers. A reply
+// over 4 KiB is no version: the panel stays empty, as when the server is down.
 #pragma once
 
 #include <windows.h>

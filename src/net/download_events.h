@@ -25,11 +25,14 @@ using DownloadBeginHandler = void (*)(HINTERNET internet, uint64_t user, DWORD t
 // the chunk is stored.
 using FileDownloadHandler = int (*)(HINTERNET internet, uint64_t user, const char* chunk,
                                     DWORD length, DWORD received, DWORD total);
-// "DOWNLOADCOMPLETE": raised exactly once per transfer, however it ends. The body is max(total,
-// bytes stored) long, so a short response is padded with zero bytes. `error` is 0 after the end of
-// the data or a stop asked for by FILEDOWNLOAD; otherwise the WinInet/Win32 error that ended it: a
-// failed open, connect or send (nothing was received, no HEADERS or DOWNLOADBEGIN came), a failed
-// read such as a time-out, a connection closed before the promised Content-Length, or a worker that
+// "DOWNLOADCOMPLETE": raised exactly once per transfer, however it ends. When a FILEDOWNLOAD
+// handler is attached, the caller took the data chunk by chunk and the body is empty: nothing of it
+// is kept in memory. Otherwise the body is max(total, bytes stored) long, so a short response is
+// padded with zero bytes. `error` is 0 after the end of the data or a stop asked for by
+// FILEDOWNLOAD; otherwise the WinInet/Win32 error that ended it: a failed open, connect or send
+// (nothing was received, no HEADERS or DOWNLOADBEGIN came), a body over the control's bound
+// (ERROR_FILE_TOO_LARGE; no DOWNLOADBEGIN when its announced length is over it), a failed read
+// such as a time-out, a connection closed before the promised Content-Length, or a worker that
 // could not be started.
 using DownloadCompleteHandler = void (*)(HINTERNET internet, uint64_t user, const char* body,
                                          DWORD length, DWORD error);

@@ -11,8 +11,8 @@ constexpr DWORD kReadSize = 4096;
 
 }  // namespace
 
-std::string HttpGetText(std::string_view url, std::string_view referrer, std::string_view userName,
-                        std::string_view password) {
+std::string HttpGetText(std::string_view url, size_t maxBytes, std::string_view referrer,
+                        std::string_view userName, std::string_view password) {
   try {
     const UrlParts parts = SplitUrl(url);
     if (parts.port > 0xFFFF) return std::string();
@@ -22,19 +22,26 @@ std::string HttpGetText(std::string_view url, std::string_view referrer, std::st
     UniqueInternet connection =
         ConnectHttp(internet.get(), parts, std::string(userName), std::string(password), 0);
     if (!connection) return std::string();
-    // Always from the server, never the cache; no keep-connection for a one-off question.
-    UniqueInternet request = OpenHttpRequest(connection.get(), "GET", parts, "HTTP/1.1",
-                                             std::string(referrer), INTERNET_FLAG_RELOAD, 0);
+    // Always from the server, never into or out of the cache; no keep-connection for a one-off
+    // question.
+    UniqueInternet request =
+        OpenHttpRequest(connection.get(), "GET", parts, "HTTP/1.1", std::string(referrer),
+                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
     if (!request) return std::string();
     if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return std::string();
+    if (ContentLengthOf(request.get()).value_or(0) > maxBytes) return std::string();
 
     std::string text;
-    char buffer[kReadSize + 1];
+    char buffer[kReadSize];
     DWORD n = 0;
-    while (::InternetReadFile(request.get(), buffer, kReadSize, &n) && n > 0) {
+    // One byte past the bound tells a reply that is too long; the rest is never read.
+    while (text.size() <= maxBytes) {
+      const size_t room = maxBytes - text.size();
+      const DWORD wanted = room >= kReadSize ? kReadSize : static_cast<DWORD>(room) + 1;
+      if (!::InternetReadFile(request.get(), buffer, wanted, &n) || n == 0) return text;
       text.append(buffer, n);
     }
-    return text;
+    return std::string();
   } catch (...) {  // out of memory: a failure like any other
     return std::string();
   }

@@ -32,4 +32,24 @@ UniqueInternet OpenHttpRequest(HINTERNET connection, const std::string& verb, co
       acceptTypes, flags | (url.secure ? INTERNET_FLAG_SECURE : 0), context));
 }
 
+std::optional<uint64_t> ContentLengthOf(HINTERNET request) {
+  // As text: WinInet's number form is 32 bits wide and says nothing of a longer one.
+  char text[32] = {};
+  DWORD size = sizeof text - 1;
+  if (!::HttpQueryInfoA(request, HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) {
+    // Thirty digits and more are no length anything could be read to.
+    if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER) return UINT64_MAX;
+    return std::nullopt;
+  }
+  if (size == 0) return std::nullopt;
+  uint64_t length = 0;
+  for (DWORD i = 0; i < size; ++i) {
+    if (text[i] < '0' || text[i] > '9') return std::nullopt;
+    const unsigned digit = static_cast<unsigned>(text[i] - '0');
+    if (length > (UINT64_MAX - digit) / 10) return UINT64_MAX;
+    length = length * 10 + digit;
+  }
+  return length;
+}
+
 }  // namespace net

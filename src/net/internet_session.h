@@ -2,6 +2,8 @@
 // program: one agent, a direct connection, HTTP.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "net/internet_handle.h"
@@ -21,5 +23,9 @@ UniqueInternet ConnectHttp(HINTERNET internet, const UrlParts& url, const std::s
 UniqueInternet OpenHttpRequest(HINTERNET connection, const std::string& verb, const UrlParts& url,
                                const std::string& httpVersion, const std::string& referrer,
                                DWORD flags, DWORD_PTR context);
+
+// The Content-Length the response to `request` announces; nothing when it announces none or
+// no number. A length beyond 64 bits reads as UINT64_MAX: more than any bound.
+std::optional<uint64_t> ContentLengthOf(HINTERNET request);
 
 }  // namespace net

@@ -11,8 +11,10 @@
 namespace net {
 namespace {
 
-// Always ask the server (never the cache) and keep the connection for WinInet to reuse.
-constexpr DWORD kRequestFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_KEEP_CONNECTION;
+// Always ask the server, never the cache, and leave the cache alone: a copy of every body there
+// would fill the disk beside the caller's own. Keep the connection for WinInet to reuse.
+constexpr DWORD kRequestFlags =
+    INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_KEEP_CONNECTION;
 constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlencoded\r\n";
 constexpr size_t kMaxExtraHeaders = 4095;
 constexpr DWORD kRawHeadersSize = 4096;
@@ -116,16 +118,18 @@ void Exchange::RaiseHeaders() {
 }
 
 std::string Exchange::ReadBody() {
-  DWORD total = 0;
-  DWORD size = sizeof total;
-  if (!::HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH | HTTP_QUERY_FLAG_NUMBER, &total,
-                        &size, nullptr)) {
-    total = 0;
-  }
+  // The events count in 32 bits: no body can be longer, whatever the caller allows.
+  const uint64_t limit =
+      r_.maxBodyBytes != 0 && r_.maxBodyBytes < UINT32_MAX ? r_.maxBodyBytes : UINT32_MAX;
+  const uint64_t announced = ContentLengthOf(request_.get()).value_or(0);
+  if (announced > limit) return Fail(ERROR_FILE_TOO_LARGE);  // before a byte of the body is read
+  const DWORD total = static_cast<DWORD>(announced);
+  // A caller that takes the data chunk by chunk keeps it itself: nothing is gathered here.
+  const bool keepBody = r_.handlers.fileDownload == nullptr;
   std::string body;
   std::vector<char> buffer;
   try {
-    body.resize(total);  // a known length is allocated once
+    if (keepBody) body.resize(total);  // a known length is allocated once
     buffer.resize(r_.bufferSize);
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
@@ -155,8 +159,8 @@ std::string Exchange::ReadBody() {
       error = ERROR_INTERNET_TIMEOUT;  // too slow for too long: as good as stalled
       break;
     }
-    if (n > UINT32_MAX - received) {  // the events count in 32 bits
-      error = ERROR_ARITHMETIC_OVERFLOW;
+    if (n > limit - received) {
+      error = ERROR_FILE_TOO_LARGE;
       break;
     }
     if (r_.handlers.fileDownload &&
@@ -165,13 +169,15 @@ std::string Exchange::ReadBody() {
       stopped = true;
       break;
     }
-    try {
-      if (body.size() < static_cast<size_t>(received) + n) body.resize(received + n);
-    } catch (const std::bad_alloc&) {
-      error = ERROR_NOT_ENOUGH_MEMORY;
-      break;
+    if (keepBody) {
+      try {
+        if (body.size() < static_cast<size_t>(received) + n) body.resize(received + n);
+      } catch (const std::bad_alloc&) {
+        error = ERROR_NOT_ENOUGH_MEMORY;
+        break;
+      }
+      std::memcpy(body.data() + received, buffer.data(), n);
     }
-    std::memcpy(body.data() + received, buffer.data(), n);
     received += n;
   }
   // The data ended before the promised length: the connection broke, whatever the read said.

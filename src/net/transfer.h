@@ -26,13 +26,15 @@ struct TransferRequest {
   // Below this speed for this long, the transfer is given up (see low_speed.h).
   uint32_t lowSpeedBytesPerSecond = kDefaultLowSpeedBytesPerSecond;
   uint32_t lowSpeedPeriodMs = kDefaultLowSpeedPeriodMs;
+  uint64_t maxBodyBytes = 0;  // 0: no bound but the events' own 32 bits
 };
 
 // The "Range" line for a request, or empty when none is asked for.
 std::string RangeHeader(uint32_t rangeStart, uint32_t rangeLength);
 
 // Runs the exchange on the calling thread and returns the body as DOWNLOADCOMPLETE saw it (empty
-// when no response came). DOWNLOADCOMPLETE is raised exactly once.
+// when no response came, or when a FILEDOWNLOAD handler took the data). DOWNLOADCOMPLETE is raised
+// exactly once.
 std::string RunTransfer(const TransferRequest& request);
 
 // Tells the caller that a transfer could not even start (e.g. no worker thread).

@@ -112,6 +112,7 @@ TransferRequest WinInetControl::MakeRequest(std::string_view verb, std::string_v
   request.timeoutMs = timeoutMs_;
   request.lowSpeedBytesPerSecond = lowSpeedBytesPerSecond_;
   request.lowSpeedPeriodMs = lowSpeedPeriodMs_;
+  request.maxBodyBytes = maxBodyBytes_;
   return request;
 }
 

@@ -60,12 +60,19 @@ class WinInetControl {
     lowSpeedPeriodMs_ = periodMs;
   }
 
+  // The most body bytes a transfer takes. A response announcing a longer body ends before its body
+  // is read, and one without a length ends when its next chunk would pass the bound; both end
+  // with ERROR_FILE_TOO_LARGE, the chunk over the bound not delivered. 0: no bound but the events'
+  // 32 bits (a body of up to 4 GiB - 1).
+  uint64_t MaxBodyBytes() const { return maxBodyBytes_; }
+  void SetMaxBodyBytes(uint64_t bytes) { maxBodyBytes_ = bytes; }
+
   // rangeStart is the 1-based first byte wanted (0: the whole body, no Range header); rangeLength
   // the number of bytes wanted from there (0: up to the end). Empty referrer, user name or password
   // are not passed on.
   //
   // Blocking: the events run on the calling thread; returns the body as DOWNLOADCOMPLETE got it
-  // (empty when no response came).
+  // (empty when no response came or a FILEDOWNLOAD handler took the data).
   std::string HttpGet(std::string_view url, uint64_t user, uint32_t rangeStart,
                       uint32_t rangeLength, std::string_view referrer = {},
                       std::string_view userName = {}, std::string_view password = {}) const;
@@ -97,6 +104,7 @@ class WinInetControl {
   uint32_t timeoutMs_ = kDefaultTimeoutMs;
   uint32_t lowSpeedBytesPerSecond_ = kDefaultLowSpeedBytesPerSecond;
   uint32_t lowSpeedPeriodMs_ = kDefaultLowSpeedPeriodMs;
+  uint64_t maxBodyBytes_ = 0;
 };
 
 }  // namespace net

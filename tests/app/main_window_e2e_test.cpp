@@ -266,6 +266,22 @@ TEST_F(MainWindowTest, WindowAnswersAtOnceWhileTheServerIsSlow) {
   WaitForVersionPanel(L"1.0.9");
 }
 
+// A reply over 4 KiB is no version: the panel stays empty, an endless one is not read on (the
+// server sees the connection dropped) and the memory stays small.
+TEST_F(MainWindowTest, AVersionReplyOverTheBoundIsNotShown) {
+  UpdateServer::SetRoute("/index/tools/getVersion", std::string(4097, '1'));
+  Launch();
+  WaitForVersionPanel(L"");
+  ASSERT_TRUE(RequestClose(app_.window));
+  UpdateServer::SetRoute("/index/tools/getVersion", "1.0.9",
+                         {.omitContentLength = true, .chunkSize = 1 << 16, .endless = true});
+  Launch();
+  EXPECT_TRUE(WaitUntil([] { return UpdateServer::LastEnd() == "dropped"; }))
+      << "the server is still sending";
+  WaitForVersionPanel(L"");
+  EXPECT_LT(app_.process.PeakWorkingSet(), 100u << 20);
+}
+
 }  // namespace
 
 namespace {

@@ -46,7 +46,7 @@ TEST_F(AsyncDownloadTest, ArgumentsHandlersAndPropertiesAreCopiedAtTheStart) {
   }  // and the control itself is gone
 
   ASSERT_TRUE(recorder->WaitComplete(10000));
-  EXPECT_EQ(recorder->Completion().data, "payload");
+  EXPECT_EQ(recorder->ChunksJoined(), "payload");
   EXPECT_EQ(lateCompletions, 0);
   const auto seen = UpdateServer::Requests();
   ASSERT_EQ(seen.size(), 1u);
@@ -74,7 +74,7 @@ TEST_F(AsyncDownloadTest, TransfersRunSideBySide) {
   }
   for (int i = 0; i < kCount; ++i) {
     ASSERT_TRUE(recorders[i]->WaitComplete(20000)) << i;
-    EXPECT_EQ(recorders[i]->Completion().data, std::string(4000, static_cast<char>('a' + i)));
+    EXPECT_EQ(recorders[i]->ChunksJoined(), std::string(4000, static_cast<char>('a' + i)));
     EXPECT_EQ(recorders[i]->Completion().error, 0u);
   }
   EXPECT_LT(::GetTickCount() - start, 2400u);  // one body alone takes 600 ms
@@ -98,7 +98,7 @@ TEST_F(AsyncDownloadTest, PostAsyncHandsItsUserValueToTheStatusCallback) {
   control.HttpPostAsync(UpdateServer::Url("/index/tools/getVersion"), "k=v", recorder.Value(), 0,
                         0);
   ASSERT_TRUE(recorder.WaitComplete(10000));
-  EXPECT_EQ(recorder.Completion().data, "1.0.9");
+  EXPECT_EQ(recorder.ChunksJoined(), "1.0.9");
   EXPECT_GT(statusLog.calls, 0);
   EXPECT_EQ(statusLog.lastContext, static_cast<DWORD_PTR>(recorder.Value()));
 }

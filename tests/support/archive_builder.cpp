@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <zlib.h>
 
+#include <algorithm>
+
 #include "base/unique_handle.h"
 
 namespace testsupport {
@@ -38,13 +40,14 @@ constexpr uint32_t kDosDate = ((2024u - 1980u) << 9) | (1u << 5) | 1u;  // 2024-
 
 }  // namespace
 
-ZipBuilder& ZipBuilder::Add(std::string name, std::string data, uint16_t method) {
-  entries_.push_back({std::move(name), std::move(data), method});
+ZipBuilder& ZipBuilder::Add(std::string name, std::string data, uint16_t method,
+                            std::optional<uint32_t> declaredSize) {
+  entries_.push_back({std::move(name), std::move(data), method, declaredSize});
   return *this;
 }
 
 ZipBuilder& ZipBuilder::AddFolder(std::string name, std::string data) {
-  entries_.push_back({std::move(name), std::move(data), kZipStored});
+  entries_.push_back({std::move(name), std::move(data), kZipStored, std::nullopt});
   return *this;
 }
 
@@ -53,9 +56,10 @@ BuiltZip ZipBuilder::Build() const {
   std::string central;
   for (const Entry& entry : entries_) {
     const std::string stored = entry.method == kZipDeflated ? RawDeflate(entry.data) : entry.data;
+    const uint32_t size = entry.declaredSize.value_or(static_cast<uint32_t>(entry.data.size()));
     const uint32_t crc =
         static_cast<uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(entry.data.data()),
-                                    static_cast<uInt>(entry.data.size())));
+                                    static_cast<uInt>(std::min<size_t>(size, entry.data.size()))));
     const uint32_t localOffset = static_cast<uint32_t>(zip.bytes.size());
     auto common = [&](std::string& out) {
       Put16(out, 20);  // version needed: 2.0
@@ -65,7 +69,7 @@ BuiltZip ZipBuilder::Build() const {
       Put16(out, kDosDate);
       Put32(out, crc);
       Put32(out, static_cast<uint32_t>(stored.size()));
-      Put32(out, static_cast<uint32_t>(entry.data.size()));
+      Put32(out, size);
       Put16(out, static_cast<uint32_t>(entry.name.size()));
       Put16(out, 0);  // extra field length
     };

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,10 @@ class ZipBuilder {
  public:
   // A file entry. `name` is stored as the bytes given (no code page is implied); `data` is the
   // content, deflated for kZipDeflated and stored as given for any other method number.
-  ZipBuilder& Add(std::string name, std::string data, uint16_t method = kZipDeflated);
+  // `declaredSize`, when given, is the size both headers claim instead of the data's own, with
+  // the checksum of the data's first `declaredSize` bytes: an archive that lies.
+  ZipBuilder& Add(std::string name, std::string data, uint16_t method = kZipDeflated,
+                  std::optional<uint32_t> declaredSize = std::nullopt);
   // A folder entry: `name` should end with "/"; `data` is normally empty.
   ZipBuilder& AddFolder(std::string name, std::string data = {});
   BuiltZip Build() const;
@@ -33,6 +37,7 @@ class ZipBuilder {
     std::string name;
     std::string data;
     uint16_t method;
+    std::optional<uint32_t> declaredSize;
   };
   std::vector<Entry> entries_;
 };

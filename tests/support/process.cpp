@@ -1,5 +1,6 @@
 #include "support/process.h"
 
+#include <psapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -104,6 +105,12 @@ Process& Process::operator=(Process&& other) noexcept {
 
 bool Process::IsRunning() const {
   return handle_ && ::WaitForSingleObject(handle_.get(), 0) == WAIT_TIMEOUT;
+}
+
+uint64_t Process::PeakWorkingSet() const {
+  PROCESS_MEMORY_COUNTERS memory{};
+  if (!handle_ || !::GetProcessMemoryInfo(handle_.get(), &memory, sizeof memory)) return 0;
+  return memory.PeakWorkingSetSize;
 }
 
 std::optional<DWORD> Process::WaitForExit(DWORD ms) const {

@@ -14,6 +14,7 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -47,6 +48,9 @@ class Process {
   DWORD pid() const { return pid_; }
 
   bool IsRunning() const;
+  // The most memory the process has held in its working set so far (PeakWorkingSetSize), in
+  // bytes; 0 when it cannot be read.
+  uint64_t PeakWorkingSet() const;
   // The exit code once the process has ended within `ms`; nothing while it still runs.
   std::optional<DWORD> WaitForExit(DWORD ms = kDefaultTimeoutMs) const;
   // Ends a running process and waits until it is gone.

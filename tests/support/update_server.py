@@ -33,12 +33,16 @@ Control port C (plain HTTP/1.0; answers "ok" or the data asked for, status 400 o
                                                     120 s)
                                 close_after=N       close the connection after N body bytes
                                                     while Content-Length promises the whole body
+                                endless=1           the body over and over until the client goes
+                                                    away or stops reading, a reset, or 120 s
   POST /refuse?on=1|0         1 closes the data port's listening socket (connections are
                               refused); 0 listens again
   GET  /requests              the recorded requests, oldest first, as text lines:
                                 R<TAB>method<TAB>target<TAB>version
                                 H<TAB>name<TAB>value       (one per header, in order)
                                 B<TAB>body                 (only when a body came)
+                                E<TAB>end                  once answered: "sent", or "dropped"
+                                                           when the client went away first
                               fields escape backslash, tab, CR and LF as \\ \t \r \n;
                               other bytes are passed through unchanged
   POST /requests/clear        forgets the recorded requests
@@ -67,7 +71,7 @@ NOT_FOUND_HTML = (b'<html><head><title>404 Not Found</title></head>'
 class Route:
     def __init__(self, body=b'', status=200, content_type='application/octet-stream',
                  omit_length=False, delay_ms=0, chunk_size=4096, chunk_delay_ms=0,
-                 stall_after=None, close_after=None, headers=()):
+                 stall_after=None, close_after=None, headers=(), endless=False):
         self.body = body
         self.status = status
         self.content_type = content_type
@@ -78,6 +82,7 @@ class Route:
         self.stall_after = stall_after
         self.close_after = close_after
         self.headers = list(headers)
+        self.endless = endless and len(body) > 0
 
 
 def default_routes():
@@ -145,23 +150,30 @@ class DataHandler(http.server.BaseHTTPRequestHandler):
 
     def answer(self, request_body):
         state = self.server.state
-        state.record({
+        entry = {
             'method': self.command,
             'target': self.path,
             'version': self.request_version,
             # The raw header lines keep their order, spelling and repeats.
             'headers': [(k, v) for k, v in self.headers.raw_items()],
             'body': request_body.decode('latin-1'),
-        })
+            'end': None,
+        }
+        state.record(entry)
         self.close_connection = True
         route, release = state.route_for(self.path)
         if route is None:
             route = Route(NOT_FOUND_HTML, status=404, content_type='text/html')
         wait(route.delay_ms / 1000.0, release)
+        end = 'sent'
         try:
             self.send_route(route, release)
+        except socket.timeout:
+            pass  # the client stopped reading
         except OSError:
-            pass  # the client went away
+            end = 'dropped'  # the client went away
+        with state.lock:
+            entry['end'] = end
 
     def send_route(self, route, release):
         try:
@@ -179,6 +191,13 @@ class DataHandler(http.server.BaseHTTPRequestHandler):
         for cut in (route.stall_after, route.close_after):
             if cut is not None:
                 limit = min(limit, cut)
+        if route.endless:
+            # A client that stops reading times the write out; a reset or the bound ends it too.
+            self.connection.settimeout(MAX_WAIT_S / 4)
+            piece = body * max(1, route.chunk_size // len(body))
+            deadline = time.monotonic() + MAX_WAIT_S
+            while not release.is_set() and time.monotonic() < deadline:
+                self.wfile.write(piece)
         sent = 0
         while sent < limit:
             piece = body[sent:min(limit, sent + route.chunk_size)]
@@ -264,6 +283,8 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
                     lines.append('H\t%s\t%s' % (escape_field(name), escape_field(value)))
                 if r['body']:
                     lines.append('B\t%s' % escape_field(r['body']))
+                if r['end']:
+                    lines.append('E\t%s' % r['end'])
             self.reply(200, ''.join(line + '\n' for line in lines))
         elif url.path == '/health':
             self.reply(200, 'ok')
@@ -317,7 +338,8 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
             chunk_delay_ms=number('chunk_delay_ms') or 0,
             stall_after=number('stall_after'),
             close_after=number('close_after'),
-            headers=query.get('header', []))
+            headers=query.get('header', []),
+            endless=one(query, 'endless', '0') == '1')
         state = self.server.state
         with state.lock:
             state.routes[path] = route

@@ -189,6 +189,7 @@ bool UpdateServer::SetRoute(std::string_view target, std::string_view body,
   if (options.stallAfter >= 0) query += "&stall_after=" + std::to_string(options.stallAfter);
   if (options.closeAfter >= 0) query += "&close_after=" + std::to_string(options.closeAfter);
   for (const std::string& line : options.extraHeaders) query += "&header=" + QueryEscape(line);
+  if (options.endless) query += "&endless=1";
   return Ok(Exchange("POST", query, body));
 }
 
@@ -204,16 +205,23 @@ std::vector<RecordedRequest> UpdateServer::Requests() {
   for (std::string line; std::getline(lines, line);) {
     const std::vector<std::string> fields = SplitTabs(line);
     if (fields[0] == "R" && fields.size() == 4) {
-      requests.push_back({fields[1], fields[2], fields[3], {}, {}});
+      requests.push_back({fields[1], fields[2], fields[3], {}, {}, {}});
     } else if (requests.empty()) {
       continue;
     } else if (fields[0] == "H" && fields.size() == 3) {
       requests.back().headers.emplace_back(fields[1], fields[2]);
     } else if (fields[0] == "B" && fields.size() == 2) {
       requests.back().body = fields[1];
+    } else if (fields[0] == "E" && fields.size() == 2) {
+      requests.back().end = fields[1];
     }
   }
   return requests;
+}
+
+std::string UpdateServer::LastEnd() {
+  const std::vector<RecordedRequest> requests = Requests();
+  return requests.empty() ? std::string() : requests.back().end;
 }
 
 bool UpdateServer::ClearRequests() {

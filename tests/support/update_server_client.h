@@ -31,6 +31,7 @@ struct RouteOptions {
   int64_t stallAfter = -1;         // send this many body bytes, then nothing (until Reset)
   int64_t closeAfter = -1;         // close after this many body bytes, Content-Length unchanged
   int chunkSize = 4096;
+  bool endless = false;  // the body over and over, until the client goes away (or Reset)
   std::string contentType = "application/octet-stream";
   std::vector<std::string> extraHeaders = {};  // whole lines without CRLF, e.g. "X-Test: 1"
 };
@@ -41,6 +42,7 @@ struct RecordedRequest {
   std::string version;  // e.g. "HTTP/1.1"
   std::vector<std::pair<std::string, std::string>> headers;  // in the order sent
   std::string body;
+  std::string end;  // "sent", "dropped" (the client went away first), empty until answered
 
   // The value of the first header of that name (case ignored), or empty.
   std::string Header(std::string_view name) const;
@@ -60,6 +62,8 @@ class UpdateServer {
                        const RouteOptions& options = {});
   static bool RefuseConnections(bool refuse);
   static std::vector<RecordedRequest> Requests();
+  // How the response to the latest request ended (RecordedRequest::end); empty before then.
+  static std::string LastEnd();
   static bool ClearRequests();
 };
 

@@ -18,7 +18,6 @@ constexpr size_t kHashBlockBytes = 1 << 20;
 struct SignatureReply {
   int status = 0;
   DWORD error = 0;
-  bool tooLong = false;
 };
 
 SignatureReply& ReplyOf(uint64_t user) {
@@ -29,13 +28,6 @@ void SignatureHeaders(HINTERNET, uint64_t user, const char* headers, DWORD lengt
   ReplyOf(user).status = HttpStatusOf(std::string_view(headers, length));
 }
 
-int SignatureChunk(HINTERNET, uint64_t user, const char*, DWORD, DWORD received, DWORD) {
-  // Whatever is longer than a signature is none: no need to take it all in.
-  if (received <= net::kSignatureBytes) return 0;
-  ReplyOf(user).tooLong = true;
-  return 1;
-}
-
 void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error) {
   ReplyOf(user).error = error;
 }
@@ -43,11 +35,12 @@ void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error
 std::optional<std::string> FetchSignature(const std::string& url) {
   net::WinInetControl control;
   control.SetEventHandler("Headers", &SignatureHeaders);
-  control.SetEventHandler("FileDownload", &SignatureChunk);
   control.SetEventHandler("DownloadComplete", &SignatureComplete);
+  // Whatever is longer than a signature is none: no need to take it all in.
+  control.SetMaxBodyBytes(net::kSignatureBytes);
   SignatureReply reply;
   std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
-  if (reply.error != 0 || reply.status != 200 || reply.tooLong) return std::nullopt;
+  if (reply.error != 0 || reply.status != 200) return std::nullopt;
   return body;
 }
 

@@ -22,7 +22,9 @@ int HttpStatusOf(std::string_view rawHeaders) {
 
 DownloadVerdict JudgeDownload(const DownloadFacts& facts) {
   if (facts.writeFailed) return DownloadVerdict::kNotSaved;
-  if (facts.error != 0 || facts.status != 200) return DownloadVerdict::kFailed;
+  if (facts.error != 0 || facts.status != 200 || facts.tooLittleSpace) {
+    return DownloadVerdict::kFailed;
+  }
   if (facts.written < facts.total) return DownloadVerdict::kFailed;
   return DownloadVerdict::kComplete;
 }

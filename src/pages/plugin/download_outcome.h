@@ -14,11 +14,12 @@ int HttpStatusOf(std::string_view rawHeaders);
 
 // What the download control and the page's own writes said about one download.
 struct DownloadFacts {
-  DWORD error = 0;           // the transfer's error code, 0 when it ran to its end
-  int status = 0;            // the response's status code, 0 when none was seen
-  DWORD total = 0;           // the announced Content-Length, 0 when none
-  DWORD written = 0;         // bytes stored in the temporary archive
-  bool writeFailed = false;  // a chunk could not be stored
+  DWORD error = 0;              // the transfer's error code, 0 when it ran to its end
+  int status = 0;               // the response's status code, 0 when none was seen
+  DWORD total = 0;              // the announced Content-Length, 0 when none
+  DWORD written = 0;            // bytes stored in the temporary archive
+  bool writeFailed = false;     // a chunk could not be stored
+  bool tooLittleSpace = false;  // stopped before its volume would be left too full
 };
 
 enum class DownloadVerdict {
@@ -28,7 +29,8 @@ enum class DownloadVerdict {
 };
 
 // Only a 200 response that delivered every announced byte counts as complete: an error page
-// or a body cut short is no archive.
+// or a body cut short is no archive. A download stopped for want of space failed like one the
+// network broke off.
 DownloadVerdict JudgeDownload(const DownloadFacts& facts);
 
 // The progress bar's position for `received` of `total` bytes, in percent rounded to nearest

@@ -26,6 +26,7 @@
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/plugin/install_archive.h"
+#include "pages/plugin/install_limits.h"
 #include "pages/install_run.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/temp_archive.h"
@@ -91,6 +92,8 @@ struct InstallJob {
   DWORD total = 0;
   DWORD written = 0;
   bool writeFailed = false;
+  bool tooLittleSpace = false;  // the temporary folder's volume would have been left too full
+  FreeSpaceWatch space;         // on that volume
   int shownPosition = -1;
   ArchiveSignature signature;   // checked before anything is extracted
   std::wstring resultText;      // the message that ends the run; none when empty
@@ -211,6 +214,7 @@ void StartInstall(HWND page) {
   job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
   job.page = page;
   job.archive = *archive;
+  job.space = FreeSpaceWatch(archive->substr(0, archive->rfind(L'\\') + 1));
   job.file = std::move(file);
   if (!TheInstallRun().Begin()) return;  // the program is closing
   forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
@@ -245,6 +249,10 @@ int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD leng
                          DWORD total) {
   if (TheInstallRun().Stopping()) return 1;  // the program is closing: keep nothing more
   InstallJob& job = Job();
+  if (!job.space.Allows(job.written, length, total)) {
+    job.tooLittleSpace = true;
+    return 1;  // not another byte: the disk is the user's
+  }
   DWORD count = 0;
   if (!::WriteFile(reinterpret_cast<HANDLE>(user), chunk, length, &count, nullptr) ||
       count != length) {
@@ -265,8 +273,8 @@ int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD leng
 // The result of one download: the archive installed, or the user told why not.
 void FinishInstall(InstallJob& job, DWORD error) {
   job.file.reset();
-  const DownloadVerdict verdict =
-      JudgeDownload({error, job.status, job.total, job.written, job.writeFailed});
+  const DownloadVerdict verdict = JudgeDownload(
+      {error, job.status, job.total, job.written, job.writeFailed, job.tooLittleSpace});
   if (verdict == DownloadVerdict::kComplete && ArchiveSignature::Required() &&
       !TheInstallRun().Stopping() && !job.signature.Holds(net::PluginArchiveUrl())) {
     // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
@@ -364,6 +372,9 @@ void SetUpWinInet1() {
   net::WinInetControl& control = WinInet1();
   control.SetHttpVersion("HTTP/1.1");
   control.SetBufferSize(4096);
+  // Whatever is longer is no plug-in archive: the download stops there (a longer announced
+  // length at once) and ends as failed.
+  control.SetMaxBodyBytes(MaxArchiveBytes());
   control.SetEventHandler("DownloadBegin", &WinInet1DownloadBegin);
   control.SetEventHandler("DownloadComplete", &WinInet1DownloadComplete);
   control.SetEventHandler("FileDownload", &WinInet1FileDownload);

@@ -11,6 +11,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "environment/plugin_folders.h"
+#include "pages/plugin/install_limits.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/plugin/unzip_to_folder.h"
 
@@ -28,6 +29,14 @@ bool HoldsInstallMarker(const std::wstring& archivePath) {
   if (!archive) return false;
   const std::string marker = base::WideToAnsi(environment::kPluginMarkerName);
   return unzLocateFile(archive.get(), marker.c_str(), kIgnoreCase) == UNZ_OK;
+}
+
+// Whatever its source, an archive over the bound is none this program installs.
+bool IsWithinSizeBound(const std::wstring& archivePath) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(archivePath.c_str(), GetFileExInfoStandard, &data)) return false;
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return size <= MaxArchiveBytes();
 }
 
 // The folder as the user would type it, without the long-path prefix.
@@ -48,7 +57,8 @@ InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstrin
   std::vector<std::wstring> made;
   try {
     made.reserve(16);
-    if (HoldsInstallMarker(archivePath) && base::CreateFolderWithParents(pluginFolder, &made)) {
+    if (IsWithinSizeBound(archivePath) && HoldsInstallMarker(archivePath) &&
+        base::CreateFolderWithParents(pluginFolder, &made)) {
       const UnzipResult result = ExtractArchive(archivePath, pluginFolder, outcome.keptFolder);
       outcome.installed = result == UnzipResult::kDone;
     }

@@ -14,7 +14,8 @@ struct InstallOutcome {
 // Makes the plug-in folder (with its parents) when missing and extracts the archive into it.
 // Fails, changing nothing, when the archive does not hold the install marker "Brindo.rb" at
 // its top: such an archive is no plug-in. Folders made here are removed again on failure.
-// Never throws.
+// Every archive, downloaded or not, is held to the bounds of install_limits.h: one larger than
+// the archive bound fails here, and the extraction holds to the others. Never throws.
 InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder);
 
 // What the user is told about an outcome.

@@ -6,6 +6,7 @@
 
 #include <iowin32.h>  // after unzip.h: it needs zlib's declarations
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -15,6 +16,7 @@
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "pages/plugin/archive_entry_name.h"
+#include "pages/plugin/install_limits.h"
 #include "pages/plugin/unzip_staging.h"
 
 namespace plugin_page {
@@ -22,7 +24,7 @@ namespace plugin_page {
 namespace {
 
 constexpr uLong kNameBytes = 512;  // longer entry names are cut to their first 512 bytes
-constexpr unsigned kChunkBytes = 8192;
+constexpr size_t kChunkBytes = 64 * 1024;
 constexpr uLong kStored = 0;
 constexpr uLong kEncryptedFlag = 1;
 
@@ -48,10 +50,13 @@ bool ReadCurrentEntry(unzFile archive, unz_file_info64& info, std::wstring& name
   return true;
 }
 
-// Reads the whole central directory and checks every entry before anything is written.
-bool ReadEntryTable(unzFile archive, uLong count, std::vector<Entry>& entries) {
-  entries.reserve(count);
-  for (uLong i = 0; i < count; ++i) {
+// Reads the whole central directory and checks every entry before anything is written. `total`
+// receives what the file entries declare they expand to, together.
+bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries, uint64_t& total) {
+  if (count > kMaxArchiveEntries) return false;
+  entries.reserve(static_cast<size_t>(count));
+  total = 0;
+  for (ZPOS64_T i = 0; i < count; ++i) {
     unz_file_info64 info;
     std::wstring name;
     if (!ReadCurrentEntry(archive, info, name) || !IsSafeEntryName(name)) return false;
@@ -60,38 +65,94 @@ bool ReadEntryTable(unzFile archive, uLong count, std::vector<Entry>& entries) {
                     (info.flag & kEncryptedFlag))) {
       return false;
     }
+    if (!folder) {
+      if (info.uncompressed_size > kMaxExtractedBytes - total) return false;
+      total += info.uncompressed_size;
+    }
     entries.push_back({ToRelativePath(name), folder});
     if (i + 1 < count && unzGoToNextFile(archive) != UNZ_OK) return false;
   }
   return true;
 }
 
+// Where an entry's content goes: a file, and the count of what it declared. Refuses, before
+// writing them, the bytes that would take the entry past its declared size.
+class EntrySink {
+ public:
+  EntrySink(HANDLE file, ZPOS64_T declared) : file_(file), left_(declared) {}
+
+  bool Write(const char* bytes, size_t count) {
+    if (count > left_) return false;
+    DWORD written = 0;
+    if (!::WriteFile(file_, bytes, static_cast<DWORD>(count), &written, nullptr) ||
+        written != count) {
+      return false;
+    }
+    left_ -= count;
+    crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(count));
+    return true;
+  }
+  // Every declared byte came, and they are the ones the checksum names.
+  bool Matches(uLong crc) const { return left_ == 0 && crc_ == crc; }
+
+ private:
+  HANDLE file_;
+  ZPOS64_T left_;
+  uLong crc_ = crc32(0, nullptr, 0);
+};
+
+// The current entry's raw data, a chunk at a time; 0 at its end, negative when it cannot be read.
+int ReadRaw(unzFile archive, std::vector<char>& chunk) {
+  return unzReadCurrentFile(archive, chunk.data(), static_cast<unsigned>(chunk.size()));
+}
+
+bool CopyStored(unzFile archive, EntrySink& sink, std::vector<char>& chunk) {
+  for (int n; (n = ReadRaw(archive, chunk)) != 0;) {
+    if (n < 0 || !sink.Write(chunk.data(), static_cast<size_t>(n))) return false;
+  }
+  return true;
+}
+
+// Inflates the entry here rather than in minizip, which would quietly stop at the declared size:
+// an entry that makes more is refused as soon as it does.
+bool Inflate(unzFile archive, EntrySink& sink, std::vector<char>& chunk, std::vector<char>& out) {
+  z_stream stream{};
+  if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) return false;
+  const std::unique_ptr<z_stream, int (*)(z_streamp)> owner(&stream, &inflateEnd);
+  int status = Z_OK;
+  while (status != Z_STREAM_END) {
+    const int n = ReadRaw(archive, chunk);
+    if (n <= 0) return false;  // the data ended before its stream did
+    stream.next_in = reinterpret_cast<Bytef*>(chunk.data());
+    stream.avail_in = static_cast<uInt>(n);
+    do {  // until this input is used up: the output then no longer fills the buffer
+      stream.next_out = reinterpret_cast<Bytef*>(out.data());
+      stream.avail_out = static_cast<uInt>(out.size());
+      status = inflate(&stream, Z_NO_FLUSH);
+      if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) return false;
+      if (!sink.Write(out.data(), out.size() - stream.avail_out)) return false;
+    } while (stream.avail_out == 0 && status != Z_STREAM_END);
+  }
+  return true;
+}
+
 // Streams the current entry's data into a new file at `path`. Succeeds only when every byte
 // was written, the length matches the directory and the checksum holds.
-bool ExtractCurrentEntry(unzFile archive, const std::wstring& path, std::vector<char>& chunk) {
+bool ExtractCurrentEntry(unzFile archive, const std::wstring& path, std::vector<char>& chunk,
+                         std::vector<char>& out) {
   unz_file_info64 info{};
   if (unzGetCurrentFileInfo64(archive, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK ||
-      unzOpenCurrentFile(archive) != UNZ_OK) {
+      unzOpenCurrentFile2(archive, nullptr, nullptr, 1) != UNZ_OK) {
     return false;
   }
   base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
-  bool written = static_cast<bool>(file);
-  ZPOS64_T total = 0;
-  while (written) {
-    const int n = unzReadCurrentFile(archive, chunk.data(), kChunkBytes);
-    if (n <= 0) {
-      written = n == 0;
-      break;
-    }
-    DWORD count = 0;
-    written = ::WriteFile(file.get(), chunk.data(), static_cast<DWORD>(n), &count, nullptr) &&
-              count == static_cast<DWORD>(n);
-    total += static_cast<ZPOS64_T>(n);
-  }
-  // Closing reports a checksum mismatch, but only once the announced length was read.
-  const bool intact = unzCloseCurrentFile(archive) == UNZ_OK && total == info.uncompressed_size;
-  return written && intact && ::CloseHandle(file.release());
+  EntrySink sink(file.get(), info.uncompressed_size);
+  const bool written =
+      file && (info.compression_method == kStored ? CopyStored(archive, sink, chunk)
+                                                  : Inflate(archive, sink, chunk, out));
+  const bool closed = unzCloseCurrentFile(archive) == UNZ_OK;
+  return written && closed && sink.Matches(info.crc) && ::CloseHandle(file.release());
 }
 
 // A zip file with no entries is only its end record. minizip takes an end record found at
@@ -114,7 +175,7 @@ bool IsEmptyZipFile(const std::wstring& archivePath) {
 
 bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const std::wstring& root) {
   if (unzGoToFirstFile(archive) != UNZ_OK) return false;
-  std::vector<char> chunk(kChunkBytes);
+  std::vector<char> chunk(kChunkBytes), out(kChunkBytes);
   std::unordered_set<std::wstring> made;
   for (size_t i = 0; i < entries.size(); ++i) {
     const Entry& entry = entries[i];
@@ -126,7 +187,9 @@ bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const st
           !CreateFolderPath(root, entry.relativePath.substr(0, slash), made)) {
         return false;
       }
-      if (!ExtractCurrentEntry(archive, root + L"\\" + entry.relativePath, chunk)) return false;
+      if (!ExtractCurrentEntry(archive, root + L"\\" + entry.relativePath, chunk, out)) {
+        return false;
+      }
     }
     if (i + 1 < entries.size() && unzGoToNextFile(archive) != UNZ_OK) return false;
   }
@@ -149,11 +212,16 @@ UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& 
   fill_win32_filefunc64W(&wideFiles);
   UniqueArchive archive(unzOpen2_64(archivePath.c_str(), &wideFiles));
   if (!archive) return failedUnless(IsEmptyZipFile(archivePath));
-  unz_global_info global{};
-  if (unzGetGlobalInfo(archive.get(), &global) != UNZ_OK) return UnzipResult::kFailed;
+  unz_global_info64 global{};
+  if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK) return UnzipResult::kFailed;
   std::vector<Entry> entries;
-  if (!ReadEntryTable(archive.get(), global.number_entry, entries)) return UnzipResult::kFailed;
+  uint64_t total = 0;
+  if (!ReadEntryTable(archive.get(), global.number_entry, entries, total)) {
+    return UnzipResult::kFailed;
+  }
   if (entries.empty()) return UnzipResult::kDone;
+  // Everything is staged beside the folder before anything is moved: all of it must fit.
+  if (!LeavesFreeMargin(destination, total)) return UnzipResult::kFailed;
 
   StagingFolder staging(destination);
   if (!staging.Create() || !ExtractEntries(archive.get(), entries, staging.Content())) {

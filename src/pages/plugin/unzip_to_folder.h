@@ -14,6 +14,11 @@ namespace plugin_page {
 // uses a method other than stored or deflate, its data is corrupt (checksum or length), a file
 // or folder cannot be created or written, or a staged file would replace a read-only one. An
 // archive without entries gives true and changes nothing.
+//
+// Nothing an archive holds can fill the disk (install_limits.h): before anything is written, the
+// entries may number at most kMaxArchiveEntries and declare at most kMaxExtractedBytes together,
+// and the folder's volume must keep kFreeSpaceMargin free after all of that; while writing, an
+// entry that makes more bytes than it declared fails as soon as it does, the excess unwritten.
 bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder);
 
 enum class UnzipResult {
@@ -22,8 +27,8 @@ enum class UnzipResult {
   kRestoreFailed,  // a failed move could not be fully undone: see StagingFolder
 };
 // As UnzipToFolder, telling a failure whose undoing failed too; `keptFolder` then names the
-// folder holding what could not be put back. Throws only when memory runs out (or an absurd
-// entry count cannot be reserved); the folder is then as it was.
+// folder holding what could not be put back. Throws only when memory runs out; the folder is
+// then as it was.
 UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
                            std::wstring& keptFolder);
 

@@ -14,6 +14,15 @@ constexpr wchar_t kInstallFailed[] = L"安装失败，请尝试管理员身份�
 constexpr wchar_t kInstalled[] = L"安装成功！";
 constexpr wchar_t kVersion[] = L"SketchUp 2021";
 
+// The most the assistant's working set may reach, whatever a server or an archive sends.
+constexpr uint64_t kMaxPeakWorkingSet = 100 << 20;
+
+struct BrokenDownload {
+  const char* what;
+  std::function<bool()> serve;  // sets the update server up
+  const wchar_t* message;
+};
+
 class InstallFailureTest : public PluginPageTest {
  protected:
   // An earlier version of the plug-in, which a failed update must leave alone.
@@ -39,13 +48,25 @@ class InstallFailureTest : public PluginPageTest {
     EXPECT_EQ(Snapshot(PluginFolder1(kVersion)), TreeOf(expected));
   }
 
-  std::map<std::wstring, std::string> before_;
-};
+  // Installs from each broken download in turn: each ends with its message, changing nothing,
+  // and the assistant's memory stays small throughout.
+  void ExpectEachEndsUnchanged(const std::vector<BrokenDownload>& cases, DWORD timeoutMs = 15000) {
+    for (const BrokenDownload& broken : cases) {
+      SCOPED_TRACE(broken.what);
+      ASSERT_TRUE(testsupport::UpdateServer::Reset());
+      ASSERT_TRUE(broken.serve());
+      ::DeleteFileW(TempArchive().c_str());
 
-struct BrokenDownload {
-  const char* what;
-  std::function<bool()> serve;  // sets the update server up
-  const wchar_t* message;
+      ExpectInstallEndsWith(broken.message, true, timeoutMs);
+      ExpectIdle();
+      ExpectPluginFolderUnchanged();
+      EXPECT_FALSE(Exists(TempArchive()));
+      EXPECT_FALSE(Exists(profile_ + L"\\AppData\\Roaming\\escaped.rb"));
+    }
+    EXPECT_LT(app_.process.PeakWorkingSet(), kMaxPeakWorkingSet);
+  }
+
+  std::map<std::wstring, std::string> before_;
 };
 
 TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing) {
@@ -65,7 +86,7 @@ TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing
   testsupport::RouteOptions cutShort;
   cutShort.closeAfter = static_cast<int64_t>(good.size() / 2);
 
-  const BrokenDownload cases[] = {
+  const std::vector<BrokenDownload> cases = {
       {"404 page", [&] { return Serve("<html><body>404 Not Found</body></html>", notFound); },
        kDownloadFailed},
       {"500 page that is a zip",
@@ -87,18 +108,54 @@ TEST_F(InstallFailureTest, EachBrokenDownloadEndsWithItsMessageAndChangesNothing
   };
 
   Launch();
-  for (const BrokenDownload& broken : cases) {
-    SCOPED_TRACE(broken.what);
-    ASSERT_TRUE(testsupport::UpdateServer::Reset());
-    ASSERT_TRUE(broken.serve());
-    ::DeleteFileW(TempArchive().c_str());
+  ExpectEachEndsUnchanged(cases);
+  ExpectNextClickInstalls();
+}
 
-    ExpectInstallEndsWith(broken.message, true);
-    ExpectIdle();
-    ExpectPluginFolderUnchanged();
-    EXPECT_FALSE(Exists(TempArchive()));
-    EXPECT_FALSE(Exists(profile_ + L"\\AppData\\Roaming\\escaped.rb"));
-  }
+// A download stops at the archive bound: a longer announced length before the body is read, an
+// endless body where it passes the bound (lowered to 96 MiB so that the test need not write a
+// gigabyte). The body is never held in memory, and the server sees the connection dropped.
+TEST_F(InstallFailureTest, ADownloadOverTheBoundStopsThere) {
+  SetUpInstalledPlugin();
+  const testsupport::RouteOptions endless{
+      .omitContentLength = true, .chunkSize = 1 << 16, .endless = true};
+  auto announcing = [&](const char* length) {
+    return [=] {
+      testsupport::RouteOptions options = endless;
+      options.extraHeaders = {std::string("Content-Length: ") + length};
+      return Serve("PK\x03\x04", options);
+    };
+  };
+  Launch();
+  ExpectEachEndsUnchanged({{"1 GiB and a byte", announcing("1073741825"), kDownloadFailed},
+                           {"beyond 32 bits", announcing("5368709120"), kDownloadFailed}});
+
+  ASSERT_TRUE(testsupport::RequestClose(app_.window));
+  Launch(L"", {{L"LINGTU_TEST_MAX_ARCHIVE_BYTES", std::to_wstring(96 << 20)}});
+  ExpectEachEndsUnchanged(
+      {{"endless", [&] { return Serve("PK\x03\x04", endless); }, kDownloadFailed}}, 120000);
+  EXPECT_TRUE(testsupport::WaitUntil([] {
+    return testsupport::UpdateServer::LastEnd() == "dropped";
+  })) << "the server is still sending";
+  ExpectNextClickInstalls();
+}
+
+// An archive that would expand too far is refused before anything is written (its entries
+// declare more than 4 GiB together), or as soon as an entry makes more than it declares.
+TEST_F(InstallFailureTest, AnArchiveThatWouldExpandTooFarIsNotInstalled) {
+  SetUpInstalledPlugin();
+  testsupport::ZipBuilder huge, deflated, stored;
+  huge.Add("Brindo.rb", "marker");
+  for (char part : {'1', '2', '3'})
+    huge.Add(std::string("Brindo/") + part, "", testsupport::kZipDeflated, 1536u << 20);
+  const std::string zeros(4 << 20, '\0');
+  deflated.Add("Brindo.rb", "marker").Add("Brindo/zeros", zeros, testsupport::kZipDeflated, 4096);
+  stored.Add("Brindo.rb", "marker").Add("Brindo/zeros", zeros, testsupport::kZipStored, 4096);
+  Launch();
+  ExpectEachEndsUnchanged(
+      {{"4.5 GiB declared", [&] { return Serve(huge.Build().bytes); }, kInstallFailed},
+       {"deflated past its size", [&] { return Serve(deflated.Build().bytes); }, kInstallFailed},
+       {"stored past its size", [&] { return Serve(stored.Build().bytes); }, kInstallFailed}});
   ExpectNextClickInstalls();
 }
 

@@ -228,7 +228,8 @@ class PluginPageTest : public ::testing::Test {
   // starts it through Wine's Unix loader, which rebuilds the profile variables from the
   // registry: the assistant then works on the prefix's own profile, shared-data and temporary
   // folders (see PrefixFolder), not on the test's.
-  void Launch(const std::wstring& user = L"") {
+  void Launch(const std::wstring& user = L"",
+              const std::vector<testsupport::EnvChange>& more = {}) {
     std::vector<testsupport::EnvChange> env = {
         {L"USERPROFILE", profile_},
         {L"APPDATA", profile_ + L"\\AppData\\Roaming"},
@@ -237,6 +238,7 @@ class PluginPageTest : public ::testing::Test {
         {L"TMP", temp_},
         {L"LINGTU_STANDIN_LOG", standinLog_},
     };
+    env.insert(env.end(), more.begin(), more.end());
     if (!user.empty()) env.push_back({L"USER", user});
     app_ = testsupport::LaunchApp(env);
     ASSERT_TRUE(app_.window) << "the assistant did not start";
