@@ -17,12 +17,14 @@
 #include "forms/scaling.h"
 #include "forms/styles.h"
 #include "forms/windowless.h"
+#include "support/gdi_objects.h"
 #include "support/shared_resources.h"
 
 namespace {
 
 using forms::ControlKind;
 using forms::ControlSpec;
+using testsupport::GdiObjectsLeft;
 
 enum Slot { kFrame, kLabel, kButtonA, kButtonB, kList, kProgress, kHidden, kSlotCount };
 
@@ -85,19 +87,6 @@ void Pump() {
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
-}
-
-// How many more GDI objects this process can make: the platform's limit less those alive.
-// A leak lowers it, under Wine too (where GetGuiResources answers 0).
-int GdiObjectsLeft() {
-  std::vector<HBRUSH> made;
-  while (made.size() < 200000) {
-    HBRUSH brush = CreateSolidBrush(RGB(1, 2, 3));
-    if (!brush) break;
-    made.push_back(brush);
-  }
-  for (HBRUSH brush : made) DeleteObject(brush);
-  return static_cast<int>(made.size());
 }
 
 int WindowsOfThisThread() {
