@@ -47,7 +47,8 @@ INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand)
     ::EnableWindow(top, FALSE);
   }
   // As a dialog does: the focus is drawn from the start only for a person who started the
-  // program from the keyboard, and for everyone once the keyboard moves it.
+  // program from the keyboard (or asked for keyboard cues always), and for everyone once the
+  // keyboard moves it (keyboard.h).
   ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   ::ShowWindow(window, showCommand);
   // Showing activates the window, which focuses it, unless it was active already.
