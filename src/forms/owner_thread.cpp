@@ -8,7 +8,7 @@ namespace forms {
 namespace {
 
 // The exit code of a process stopped by the strict rule; it tells a test runner why.
-constexpr UINT kWrongThreadExitCode = 0x7EAD;
+[[maybe_unused]] constexpr UINT kWrongThreadExitCode = 0x7EAD;
 
 std::atomic<WrongThreadHandler> handler{nullptr};
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <map>
+#include <tuple>
 #include <string>
 
 #include "app/form1_ids.h"
@@ -132,15 +133,13 @@ TEST_F(MainWindowTest, TheKeyboardReachesWhatIsShownAndDoesWhatAClickDoes) {
   HWND launch = ChildById(page, plugin_page::id::kLaunchButton);
   HWND install = ChildById(page, plugin_page::id::kInstallButton);
   HWND list = ChildById(page, plugin_page::id::kVersionList);
-  auto focusIs = [&](HWND expected) {
-    return WaitUntil([&] { return FocusedWindow(app_.window) == expected; }, 5000);
-  };
+  auto focusIs = [&](HWND w) { return WaitUntil([&] { return FocusedWindow(app_.window) == w; }); };
   ASSERT_TRUE(BringToFront(app_.window));
   EXPECT_TRUE(focusIs(launch)) << "the first page's start button has the focus";
   // Enter and Space on a button are its click: no version is listed.
   for (WORD key : {VK_RETURN, VK_SPACE}) {
     ASSERT_TRUE(PressKey(key));
-    const auto box = WaitForMessageBox(app_.process.pid(), 5000);
+    const auto box = WaitForMessageBox(app_.process.pid());
     ASSERT_TRUE(box) << "key " << key;
     EXPECT_EQ(box->text, L"未检测到已安装的草图大师，请先安装草图大师！");
     ASSERT_TRUE(Answer(*box, IDOK));
@@ -154,18 +153,17 @@ TEST_F(MainWindowTest, TheKeyboardReachesWhatIsShownAndDoesWhatAClickDoes) {
   EXPECT_EQ(SendWithin(launch, WM_QUERYUISTATE) & UISF_HIDEFOCUS, 0) << "the focus is drawn";
   ASSERT_TRUE(PressKey(VK_TAB, {VK_SHIFT}));
   EXPECT_TRUE(focusIs(install));
-  // The page keys work from anywhere, as a click on the tab: the tabs take the focus.
-  struct Step {
-    WORD key;
-    bool shift;
-    int tab;  // the tab chosen then, round the ends
-  };
-  for (const Step& step : {Step{VK_TAB, false, 1}, Step{VK_NEXT, false, 2}, Step{VK_NEXT, false, 0},
-                           Step{VK_PRIOR, false, 2}, Step{VK_TAB, true, 1}}) {
-    ASSERT_TRUE(step.shift ? PressKey(step.key, {VK_CONTROL, VK_SHIFT})
-                           : PressKey(step.key, {VK_CONTROL}));
-    EXPECT_TRUE(WaitUntil([&] { return CurrentTab(tab_) == step.tab; }, 5000)) << step.tab;
-    for (int i = 0; i < 3; ++i) EXPECT_EQ(IsVisible(Page(tab_, i)), i == step.tab);
+  // The page keys choose pages from anywhere as a click on a tab does: the tabs take the focus.
+  const std::tuple<WORD, bool, int> pageKeys[] = {
+      {VK_TAB, false, 1},
+      {VK_NEXT, false, 2},
+      {VK_NEXT, false, 0},
+      {VK_PRIOR, false, 2},
+      {VK_TAB, true, 1}};  // with Shift; the tab chosen then, round the ends
+  for (const auto& [key, shift, tab] : pageKeys) {
+    ASSERT_TRUE(shift ? PressKey(key, {VK_CONTROL, VK_SHIFT}) : PressKey(key, {VK_CONTROL}));
+    EXPECT_TRUE(WaitUntil([&, tab = tab] { return CurrentTab(tab_) == tab; }, 5000)) << tab;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(IsVisible(Page(tab_, i)), i == tab);
     EXPECT_TRUE(focusIs(tab_));
   }
   // From the tabs, Tab goes into the page shown (its list first), never into a hidden one.

@@ -171,10 +171,6 @@ std::optional<std::wstring> ToolTipText(HWND control) {
   return std::nullopt;
 }
 
-}  // namespace testsupport
-
-namespace testsupport {
-
 // ---- Monitors: WM_DPICHANGED carries a pointer to the suggested rectangle.
 
 bool SendDpiChange(HWND window, int dpi, const RECT& suggested) {
