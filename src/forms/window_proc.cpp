@@ -237,7 +237,7 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
       break;
     case WM_SETFOCUS:
       // Both the control's own form and the window it is in keep it: the window gives it the
-      // focus back when it is activated again, a page when it is shown again.
+      // focus back when it is activated again, and a page names it as its focus control.
       for (HWND form : {::GetParent(control), ::GetAncestor(control, GA_ROOT)}) {
         ControlInfo* info = InfoOf(form);
         if (info && info->isForm) info->lastFocused = control;
