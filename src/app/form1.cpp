@@ -36,9 +36,10 @@ static_assert(kMainWindowStyle == 0x86CA0000);
 constexpr DWORD kMainWindowExStyle = WS_EX_CONTROLPARENT | WS_EX_WINDOWEDGE | WS_EX_TOPMOST;
 static_assert(kMainWindowExStyle == 0x00010108);
 // Tabs of one width; the pages are its children and are not painted over.
-constexpr DWORD kTabControlStyle =
-    WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_GROUP | TCS_FIXEDWIDTH;
-static_assert(kTabControlStyle == 0x56020400);
+// A tab stop of its own: the Tab key reaches the tabs as well as the page under them.
+constexpr DWORD kTabControlStyle = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
+                                   WS_GROUP | WS_TABSTOP | TCS_FIXEDWIDTH;
+static_assert(kTabControlStyle == 0x56030400);
 // Along the bottom edge, with tooltips for panel texts that do not fit.
 constexpr DWORD kStatusBarStyle =
     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | SBARS_TOOLTIPS | CCS_BOTTOM;
@@ -68,6 +69,17 @@ constexpr int kStartDatePanel = 5;
 // is posted behind the first page's load and carries Form1's load behind the other pages',
 // so that the loads run in tab order, Form1's last. lParam: Form1's load value.
 constexpr UINT kBuildHiddenPagesMessage = WM_APP + 0x3F2;
+
+// Keys that switch pages from anywhere in the window, as property sheets have them: Ctrl+Tab
+// and Ctrl+PageDown to the next page, Ctrl+Shift+Tab and Ctrl+PageUp to the previous one.
+enum PageCommand : WORD { kNextPageCommand = 0x7F01, kPreviousPageCommand = 0x7F02 };
+constexpr ACCEL kPageKeys[] = {
+    {FVIRTKEY | FCONTROL, VK_TAB, kNextPageCommand},
+    {FVIRTKEY | FCONTROL, VK_NEXT, kNextPageCommand},
+    {FVIRTKEY | FCONTROL | FSHIFT, VK_TAB, kPreviousPageCommand},
+    {FVIRTKEY | FCONTROL, VK_PRIOR, kPreviousPageCommand},
+};
+constexpr int32_t kAccelerator = 1;  // the notification code of a command from a key
 
 HWND TabControl() {
   return Form1().slots[kTabControl1].window;
@@ -100,6 +112,17 @@ void TabSelectionChanged(HWND, int32_t, LPARAM) {
   ::SetFocus(TabControl());
 }
 
+// The page keys: what a click on the next or previous tab does, and the focus is drawn.
+void NextPage(HWND window, int32_t, LPARAM) {
+  ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  StepTab(TabControl(), 1);
+}
+
+void PreviousPage(HWND window, int32_t, LPARAM) {
+  ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+  StepTab(TabControl(), -1);
+}
+
 // The tab control fills the client area above the status bar.
 void Form1Resize(int width, int height) {
   HWND tab = TabControl();
@@ -112,7 +135,8 @@ void Form1Resize(int width, int height) {
   if (tabHeight <= 0) tabHeight = current.bottom - current.top;
   ::SetWindowPos(tab, nullptr, 0, 0, tabWidth, tabHeight, SWP_NOACTIVATE | SWP_NOZORDER);
   if (forms::ControlInfo* info = forms::InfoOf(tab)) {
-    info->designRect = {0, 0, forms::UnscaleXi(tabWidth), forms::UnscaleYi(tabHeight)};
+    const int dpi = forms::DpiOf(tab);
+    info->designRect = {0, 0, forms::UnscaleAt(tabWidth, dpi), forms::UnscaleAt(tabHeight, dpi)};
   }
 }
 
@@ -157,6 +181,8 @@ void Form1ControlMessage(HWND control, UINT message, WPARAM, LPARAM) {
   const int id = ::GetDlgCtrlID(control);
   if (message == WM_SIZE && id == id::kTabControl) {
     FitPages(control);
+  } else if (message == WM_DESTROY && id == id::kTabControl) {
+    ReleaseTabs(control);
   } else if (message == WM_DESTROY && id == id::kStatusBar) {
     if (forms::ControlInfo* info = forms::InfoOf(control)) {
       for (HICON& icon : info->panelIcons) {
@@ -172,11 +198,22 @@ constexpr std::array kRoutes = {
                  forms::RouteSource::kNotify},
     forms::Route{id::kTabControl, static_cast<int32_t>(TCN_SELCHANGE), TabSelectionChanged, -1,
                  forms::RouteSource::kNotify},
+    forms::Route{kNextPageCommand, kAccelerator, NextPage},
+    forms::Route{kPreviousPageCommand, kAccelerator, PreviousPage},
 };
 
+// At a new DPI the tabs are sized again and the pages fitted under them (the window has its
+// new size by now).
+void Form1DpiChanged(HWND, int dpi) {
+  if (HWND tab = TabControl()) {
+    ScaleTabs(tab, dpi);
+    FitPages(tab);
+  }
+}
+
 const forms::FormBehavior& Behavior() {
-  static const forms::FormBehavior behavior{&Form1(), kRoutes,      Form1Load,
-                                            {},       Form1Message, Form1ControlMessage};
+  static const forms::FormBehavior behavior{
+      &Form1(), kRoutes, Form1Load, {}, Form1Message, Form1ControlMessage, Form1DpiChanged};
   return behavior;
 }
 
@@ -210,20 +247,14 @@ void CreateTabControl(forms::FormObject* form, HWND window) {
   if (!tab) return;
   forms::AttachControlInfo(tab, window, L"TabControl1", -1, id::kTabControl, L"",
                            &Form1().slots[kTabControl1]);
-  // Tabs carry no images, but the control owns an (empty) image list all the same.
-  HIMAGELIST images =
-      ImageList_Create(forms::ScaleXi(16), forms::ScaleYi(16), ILC_COLOR32 | ILC_MASK, 2, 10);
-  ::SendMessageW(tab, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
   for (const TabRow& row : kTabs) AddTab(tab, row.caption, 0, -1);
   BuildPage(tab, 0);
-  // A page takes the focus when it is built, and the last one built keeps it, out of sight.
-  // Until the hidden pages are built no control has it: the first page is shown unfocused,
-  // as it always was.
-  ::SetFocus(nullptr);
+  // The window gives the focus to the shown page's control once it is shown and active; no
+  // page takes it while it is built.
+  forms::InfoOf(window)->lastFocused = forms::FocusControlOf(PageOf(tab, 0));
   ::SendMessageW(tab, TCM_SETCURSEL, 0, 0);
   forms::InfoOf(tab)->designRect = kTabDesignRect;
-  ::SendMessageW(tab, TCM_SETITEMSIZE, 0, MAKELPARAM(forms::ScaleXi(80), forms::ScaleYi(22)));
-  ::SendMessageW(tab, TCM_SETPADDING, 0, MAKELPARAM(forms::ScaleXi(4), forms::ScaleYi(4)));
+  ScaleTabs(tab, form->dpi);
   FitPages(tab);
 }
 
@@ -260,6 +291,8 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   Form1().window = window;
   if (!window) return 0;
   forms::InitFormRecord(window, parent, L"Form1");
+  form->accelerators = ::CreateAcceleratorTableW(const_cast<ACCEL*>(kPageKeys),
+                                                 static_cast<int>(std::size(kPageKeys)));
   CentreOnWorkArea(window);
   CreateTabControl(form, window);
   CreateStatusBar(form, window);

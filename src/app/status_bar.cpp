@@ -34,7 +34,10 @@ void LayoutPanels(HWND statusBar) {
   ::SendMessageW(statusBar, WM_SIZE, 0, 0);
   RECT client{};
   ::GetClientRect(statusBar, &client);
-  std::vector<int> edges = PanelRightEdges(info->panelWidths, client.right, forms::ScaleX);
+  // Design units at the DPI of the window the bar is in.
+  const float factor = forms::FactorAt(forms::DpiOf(statusBar));
+  std::vector<int> edges =
+      PanelRightEdges(info->panelWidths, client.right, [factor](float v) { return v * factor; });
   ::SendMessageW(statusBar, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
 }
 

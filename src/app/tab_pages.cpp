@@ -5,6 +5,7 @@
 #include <string>
 
 #include "forms/create.h"
+#include "forms/scaling.h"
 
 namespace app {
 
@@ -48,6 +49,33 @@ void FitPages(HWND tabControl) {
     ::SetWindowPos(page, HWND_TOP, area.left, area.top + 1, area.right - area.left,
                    area.bottom - area.top, 0);
   }
+}
+
+void StepTab(HWND tabControl, int steps) {
+  const auto count = static_cast<int>(::SendMessageW(tabControl, TCM_GETITEMCOUNT, 0, 0));
+  if (count <= 0) return;
+  const auto current = static_cast<int>(::SendMessageW(tabControl, TCM_GETCURSEL, 0, 0));
+  const int next = ((current + steps) % count + count) % count;
+  // Moving the control's focus to a tab selects it as the arrow keys and a click do.
+  ::SendMessageW(tabControl, TCM_SETCURFOCUS, static_cast<WPARAM>(next), 0);
+}
+
+void ScaleTabs(HWND tabControl, int dpi) {
+  // Tabs carry no images, but the control owns an (empty) image list all the same.
+  HIMAGELIST images = ImageList_Create(forms::ScaleAt(16, dpi), forms::ScaleAt(16, dpi),
+                                       ILC_COLOR32 | ILC_MASK, 2, 10);
+  auto old = reinterpret_cast<HIMAGELIST>(
+      ::SendMessageW(tabControl, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images)));
+  if (old) ImageList_Destroy(old);
+  ::SendMessageW(tabControl, TCM_SETITEMSIZE, 0,
+                 MAKELPARAM(forms::ScaleAt(80, dpi), forms::ScaleAt(22, dpi)));
+  ::SendMessageW(tabControl, TCM_SETPADDING, 0,
+                 MAKELPARAM(forms::ScaleAt(4, dpi), forms::ScaleAt(4, dpi)));
+}
+
+void ReleaseTabs(HWND tabControl) {
+  auto images = reinterpret_cast<HIMAGELIST>(::SendMessageW(tabControl, TCM_SETIMAGELIST, 0, 0));
+  if (images) ImageList_Destroy(images);
 }
 
 }  // namespace app

@@ -15,5 +15,13 @@ void BindPage(HWND tabControl, int tabIndex, HWND page);
 HWND PageOf(HWND tabControl, int tabIndex);
 // Places every bound page over the tab control's display area (one pixel lower).
 void FitPages(HWND tabControl);
+// Chooses the tab `steps` away from the current one, round the ends, the way a click on it
+// does: the control asks its parent first (TCN_SELCHANGING) and reports the change
+// (TCN_SELCHANGE).
+void StepTab(HWND tabControl, int steps);
+// Sizes the tabs and their (empty) image list for a DPI; the image list made before is freed.
+void ScaleTabs(HWND tabControl, int dpi);
+// Frees what the tab control owns (its image list); for its WM_DESTROY.
+void ReleaseTabs(HWND tabControl);
 
 }  // namespace app

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "forms/accessible_names.h"
 #include "forms/create.h"
 #include "forms/font_string.h"
 #include "forms/owner_thread.h"
@@ -53,7 +54,8 @@ bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
   LRESULT margins = 0, itemHeight = 0;
   if (isEdit) margins = ::SendMessageW(slot.window, EM_GETMARGINS, 0, 0);
   if (isListBox) itemHeight = ::SendMessageW(slot.window, LB_GETITEMHEIGHT, 0, 0);
-  ::SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(FontFromSpec(fontSpec)), TRUE);
+  HFONT font = FontFromSpec(fontSpec, DpiOf(slot.window));
+  ::SendMessageW(slot.window, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
   if (isEdit) {
     ::SendMessageW(slot.window, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, margins);
   }
@@ -132,6 +134,7 @@ bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
     windowless->caption = copy;
     ::InvalidateRect(slot.window, nullptr, TRUE);
     ::UpdateWindow(slot.window);
+    if (windowless->windowless == WindowlessKind::kFrame) RenameInside(slot.window);
     return true;
   }
   if (ControlInfo* info = InfoOf(slot.window)) info->caption = copy;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "forms/dpi.h"
 #include "forms/handle_map.h"
 #include "forms/owner_thread.h"
 #include "forms/scaling.h"
@@ -67,18 +68,42 @@ HWND CreateFormWindow(FormObject* form, HWND parent, std::wstring_view caption, 
   form->classAtom =
       RegisterFormClass(form->className, form->instance, procedure, !(style & WS_CHILD));
   if (!form->classAtom) return nullptr;
+  // A form inside another one shows at that one's DPI.
+  if (!form->startDpiGiven && (style & WS_CHILD) && parent) form->ChangeDpi(DpiOf(parent));
   const std::wstring title(caption);
   HWND window = ::CreateWindowExW(exStyle, form->className.c_str(), title.c_str(), style,
-                                  ScaleXi(left), ScaleYi(top), ScaleXi(width), ScaleYi(height),
-                                  parent, nullptr, form->instance, form);
+                                  ScaleAt(left, form->dpi), ScaleAt(top, form->dpi),
+                                  ScaleAt(width, form->dpi), ScaleAt(height, form->dpi), parent,
+                                  nullptr, form->instance, form);
   if (!window) return nullptr;
   wchar_t className[260] = {};
   ::GetClassNameW(window, className, 260);
   form->className = className;
   form->window = window;
   ::SetWindowLongPtrW(window, 0, reinterpret_cast<LONG_PTR>(owned.release()));
+  // A top-level form opened on a monitor whose DPI is not the screen's (the one the program
+  // started with) takes that monitor's DPI before anything is put on it.
+  if (!form->startDpiGiven && !(style & WS_CHILD)) {
+    const int monitorDpi = PlatformWindowDpi(window);
+    if (monitorDpi > 0 && monitorDpi != form->dpi) {
+      form->ChangeDpi(monitorDpi);
+      ::SetWindowPos(window, nullptr, 0, 0, ScaleAt(width, form->dpi), ScaleAt(height, form->dpi),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+  }
   form->ApplyDefaultFont();
   return window;
+}
+
+int DpiOf(HWND window) {
+  for (HWND at = window; at && ::GetWindowThreadProcessId(at, nullptr) == ::GetCurrentThreadId();
+       at = ::GetParent(at)) {
+    ControlInfo* info = handle_map::Find(at);
+    if (info && info->isForm) {
+      if (FormObject* form = FormObjectOf(at)) return form->dpi;
+    }
+  }
+  return ScreenDpi().x;
 }
 
 HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, int controlId,
@@ -90,7 +115,9 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
   if (style == kKindDefault) style = info->defaultStyle;
   if (exStyle == kKindDefault) exStyle = info->defaultExStyle;
   const std::wstring text(caption);
-  const int x = ScaleXi(left), y = ScaleYi(top), cx = ScaleXi(width), cy = ScaleYi(height);
+  const int dpi = form ? form->dpi : DpiOf(parent);
+  const int x = ScaleAt(left, dpi), y = ScaleAt(top, dpi), cx = ScaleAt(width, dpi),
+            cy = ScaleAt(height, dpi);
   HWND window =
       ::CreateWindowExW(exStyle, info->windowClass, text.c_str(), style | WS_CHILD, x, y, cx, cy,
                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)),

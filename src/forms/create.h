@@ -34,6 +34,10 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
 // here works on the calling thread's windows only (owner_thread.h).
 ControlInfo* InfoOf(HWND window);
 
+// The DPI of the form a window belongs to: a form's own, a control's form's; the screen's DPI
+// for a window outside every form.
+int DpiOf(HWND window);
+
 // Creates a control's record, enters it in the handle map and stores the window in `slot`.
 // None for a window of another thread.
 ControlInfo* AttachControlInfo(HWND window, HWND form, std::wstring_view name, int32_t arrayIndex,

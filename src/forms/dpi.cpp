@@ -40,6 +40,17 @@ Dpi LogicalDpi() {
   return dpi;
 }
 
+int PlatformWindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpi = [] {
+    HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
+    return user32 ? reinterpret_cast<GetDpiForWindowFn>(
+                        reinterpret_cast<void*>(::GetProcAddress(user32, "GetDpiForWindow")))
+                  : nullptr;
+  }();
+  return getDpi && window ? static_cast<int>(getDpi(window)) : 0;
+}
+
 Dpi ScreenDpi() {
   return IsProcessDpiAware() ? LogicalDpi() : Dpi{};
 }

@@ -60,17 +60,66 @@ LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY) {
   return font;
 }
 
-HFONT FontFromSpec(std::wstring_view text) {
-  // Fonts live as long as the program: controls keep using them until they are destroyed.
-  static std::map<std::wstring, HFONT, std::less<>> cache;
-  static std::mutex mutex;  // every thread that owns windows shares the fonts
-  std::lock_guard lock(mutex);
-  if (auto hit = cache.find(text); hit != cache.end()) return hit->second;
-  const Dpi dpi = ScreenDpi();
-  const LOGFONTW logFont = LogFontFromSpec(ParseFontSpec(text), dpi.x, dpi.y);
+namespace {
+
+// Every thread that owns windows shares the fonts.
+struct FontCache {
+  std::mutex mutex;
+  std::map<std::pair<std::wstring, int>, HFONT, std::less<>> fonts;
+  std::map<int, int> holds;  // DPI -> forms at that DPI
+};
+
+FontCache& Cache() {
+  static FontCache& cache = *new FontCache;  // fonts outlive every window, to the process's end
+  return cache;
+}
+
+int ScreenFontDpi() {
+  return ScreenDpi().x;
+}
+
+}  // namespace
+
+HFONT FontFromSpec(std::wstring_view text, int dpi) {
+  FontCache& cache = Cache();
+  std::lock_guard lock(cache.mutex);
+  auto key = std::make_pair(std::wstring(text), dpi);
+  if (auto hit = cache.fonts.find(key); hit != cache.fonts.end()) return hit->second;
+  const LOGFONTW logFont = LogFontFromSpec(ParseFontSpec(text), dpi, dpi);
   HFONT font = ::CreateFontIndirectW(&logFont);
-  if (font) cache.emplace(std::wstring(text), font);
+  if (font) cache.fonts.emplace(std::move(key), font);
   return font;
+}
+
+HFONT FontFromSpec(std::wstring_view text) {
+  return FontFromSpec(text, ScreenFontDpi());
+}
+
+FontDpiHold::FontDpiHold(int dpi) : dpi_(dpi) {
+  FontCache& cache = Cache();
+  std::lock_guard lock(cache.mutex);
+  ++cache.holds[dpi_];
+}
+
+FontDpiHold::~FontDpiHold() {
+  if (dpi_ == 0) return;
+  FontCache& cache = Cache();
+  std::lock_guard lock(cache.mutex);
+  if (--cache.holds[dpi_] > 0 || dpi_ == ScreenFontDpi()) return;
+  cache.holds.erase(dpi_);
+  std::erase_if(cache.fonts, [&](const auto& entry) {
+    if (entry.first.second != dpi_) return false;
+    ::DeleteObject(entry.second);
+    return true;
+  });
+}
+
+FontDpiHold& FontDpiHold::operator=(FontDpiHold&& other) noexcept {
+  if (this != &other) {
+    FontDpiHold released(std::move(*this));
+    dpi_ = std::exchange(other.dpi_, 0);
+  }
+  return *this;
 }
 
 }  // namespace forms

@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace forms {
 
@@ -24,8 +25,28 @@ FontSpec ParseFontSpec(std::wstring_view text);
 // integer division; antialiased from 24 points).
 LOGFONTW LogFontFromSpec(const FontSpec& fontSpec, int dpiX, int dpiY);
 
-// A font for the string, cached per exact string for the life of the program (never
-// deleted). 0 when the font cannot be created.
+// A font for the string at a DPI (a form's), cached per exact string and DPI. Fonts at the
+// screen's DPI live as long as the program; fonts at another DPI while a form holds that DPI
+// (FontDpiHold). 0 when the font cannot be created.
+HFONT FontFromSpec(std::wstring_view text, int dpi);
+// At the screen's DPI.
 HFONT FontFromSpec(std::wstring_view text);
+
+// A form's claim on the fonts of its DPI. When the last claim on a DPI other than the screen's
+// ends, the fonts made at that DPI are deleted: a form that moved to another monitor, or
+// closed, leaves none behind.
+class FontDpiHold {
+ public:
+  FontDpiHold() = default;
+  explicit FontDpiHold(int dpi);
+  ~FontDpiHold();
+  FontDpiHold(FontDpiHold&& other) noexcept : dpi_(std::exchange(other.dpi_, 0)) {}
+  FontDpiHold& operator=(FontDpiHold&& other) noexcept;
+  FontDpiHold(const FontDpiHold&) = delete;
+  FontDpiHold& operator=(const FontDpiHold&) = delete;
+
+ private:
+  int dpi_ = 0;
+};
 
 }  // namespace forms

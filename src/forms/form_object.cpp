@@ -3,12 +3,14 @@
 #include <commctrl.h>
 
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "forms/dpi.h"
 #include "forms/font_string.h"
 #include "forms/owner_thread.h"
 #include "forms/program_names.h"
+#include "forms/scaling.h"
 
 namespace forms {
 
@@ -49,12 +51,16 @@ HICON LoadSharedIcon(HINSTANCE instance, const wchar_t* name, int size) {
   return static_cast<HICON>(::LoadImageW(instance, name, IMAGE_ICON, size, size, LR_SHARED));
 }
 
-FormObject::FormObject(std::wstring name)
+FormObject::FormObject(std::wstring name, int startDpi)
     : instance(::GetModuleHandleW(nullptr)), className(std::move(name)) {
-  if (IsProcessDpiAware()) {
+  if (startDpi > 0) {
+    dpi = startDpi;
+    startDpiGiven = true;
+  } else if (IsProcessDpiAware()) {
     dpi = LogicalDpi().x;
-    scaleX = scaleY = static_cast<float>(dpi) / 96.0f;
   }
+  scaleX = scaleY = FactorAt(dpi);
+  fontHold_ = FontDpiHold(dpi);
   if (WindowsVersion() >= 600 && IsProcessDpiAware()) {
     defaultFontName = L"Segoe UI";
     defaultFontPoints = 9;
@@ -79,9 +85,18 @@ FormObject::~FormObject() {
   }
 }
 
+FormObject::PreviousDpi FormObject::ChangeDpi(int newDpi) {
+  PreviousDpi previous{std::exchange(fontHold_, FontDpiHold(newDpi)), std::move(defaultFont)};
+  dpi = newDpi;
+  scaleX = scaleY = FactorAt(dpi);
+  return previous;
+}
+
 void FormObject::ApplyDefaultFont() {
   if (!defaultFont) {
-    const int logicalY = LogicalDpi().y;
+    // At the DPI the program started with, sized against the screen as always; at any other
+    // DPI, as a start at that DPI would size it.
+    const int logicalY = dpi == ScreenDpi().x ? LogicalDpi().y : dpi;
     LOGFONTW font{};
     font.lfHeight = -::MulDiv(defaultFontPoints * dpi / logicalY, logicalY, 72);
     font.lfWeight = FW_NORMAL;

@@ -7,12 +7,15 @@
 #include <string>
 
 #include "base/unique_handle.h"
+#include "forms/font_string.h"
 
 namespace forms {
 
 class FormObject {
  public:
-  explicit FormObject(std::wstring className);
+  // `startDpi` 0: the window starts at the DPI of the monitor it opens on (a top-level form) or
+  // at its parent form's (a child form); otherwise at the DPI given.
+  explicit FormObject(std::wstring className, int startDpi = 0);
   ~FormObject();
   FormObject(const FormObject&) = delete;
   FormObject& operator=(const FormObject&) = delete;
@@ -28,9 +31,22 @@ class FormObject {
   std::wstring className;
   int defaultFontPoints = 0;
   std::wstring defaultFontName;
+  bool startDpiGiven = false;
 
   // Creates the default font (when none exists yet) and sets it on the window.
   void ApplyDefaultFont();
+
+  // What a form leaves behind when it changes its DPI: the claim on the old DPI's fonts and its
+  // old default font. Its controls may use them until they have the new ones.
+  struct PreviousDpi {
+    FontDpiHold fonts;
+    base::UniqueFont defaultFont;
+  };
+  // Takes the new DPI and its factors; the default font is made again by ApplyDefaultFont.
+  PreviousDpi ChangeDpi(int newDpi);
+
+ private:
+  FontDpiHold fontHold_;
 };
 
 // The FormObject stored in a form window's extra slot, or none.

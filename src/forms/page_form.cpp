@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "forms/control_props.h"
+#include "forms/dpi_change.h"
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
@@ -54,12 +55,12 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   if (row.font && *row.font) SetControlFont(slot, row.font);
   info->designRect = design;
   if (row.kind == ControlKind::kIconButton && row.icon) {
-    const int size = ScaleXi(32);
-    ::SendMessageW(control, BM_SETIMAGE, IMAGE_ICON,
-                   reinterpret_cast<LPARAM>(LoadSharedIcon(form->instance, row.icon, size)));
+    info->iconName = row.icon;
+    ShowIconAt(control, *info, form->dpi);
   }
   if (row.kind == ControlKind::kListBox && row.itemHeight > 0) {
-    list_box::SetItemHeight(slot, ScaleYi(row.itemHeight));
+    info->itemHeight = row.itemHeight;
+    list_box::SetItemHeight(slot, ScaleAt(row.itemHeight, form->dpi));
   }
   info->textColor = row.textColor;
   info->backColor = row.backColor;
@@ -70,11 +71,27 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   if (row.disabled) EnableControl(slot, false);
 }
 
+// Puts the controls named in `tabOrder` first in the window order, in that order: the order the
+// Tab key and the arrow keys follow. Nothing is drawn differently (no two controls overlap).
+void ApplyTabOrder(const FormSpec& layout, const FormDescriptor& descriptor) {
+  HWND previous = HWND_TOP;
+  for (int32_t id : layout.tabOrder) {
+    for (const ControlSlot& slot : descriptor.slots) {
+      if (slot.id != id || !slot.window || slot.window == descriptor.window) continue;
+      ::SetWindowPos(slot.window, previous, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+      previous = slot.window;
+      break;
+    }
+  }
+}
+
 }  // namespace
 
 ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   if (!window || !OnOwnerThread(window, __func__)) return nullptr;
   auto* info = new ControlInfo();  // freed by the form's WM_DESTROY
+  info->isForm = true;
   handle_map::Set(window, info);
   info->parent = parent;
   info->name = name;
@@ -89,6 +106,11 @@ ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
   return info;
 }
 
+HWND FocusControlOf(HWND page) {
+  ControlInfo* info = InfoOf(page);
+  return info && info->isForm ? info->lastFocused : nullptr;
+}
+
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue) {
   if (!OnOwnerThread(parent, __func__)) return nullptr;
@@ -101,17 +123,21 @@ HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wc
                                  layout.height, layout.style, layout.exStyle);
   if (!window) return nullptr;
   descriptor.window = window;
-  InitFormRecord(window, parent, formName);
+  ControlInfo* formInfo = InitFormRecord(window, parent, formName);
+  formInfo->designRect = {0, 0, layout.width, layout.height};
   descriptor.slots.assign(layout.controls.size(), ControlSlot{});
   for (size_t i = 0; i < layout.controls.size(); ++i) {
     CreateControl(layout.controls[i], form, window, descriptor.slots[i], subclassProcedure);
   }
+  ApplyTabOrder(layout, descriptor);
   // The load comes first: whoever waits for the page to be ready waits for its load.
   ::PostMessageW(window, kLoadMessage, kLoadMessageTag, userValue);
   ::PostMessageW(window, kMakeToolTipsMessage, 0, 0);
+  // A page never takes the focus while it is built (it may be built hidden): it names the
+  // control that has it when the page is the one shown (FocusControlOf).
   for (const auto& slot : descriptor.slots) {
     if (slot.id == layout.focusId && slot.window && slot.window != window) {
-      ::SetFocus(slot.window);
+      formInfo->lastFocused = slot.window;
       break;
     }
   }

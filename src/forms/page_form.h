@@ -57,16 +57,23 @@ struct FormSpec {
   DWORD exStyle;
   std::span<const ControlSpec> controls;  // slot i of the descriptor is row i
   int32_t focusId;                        // the control that has the focus at first
+  // The order of the Tab key, when it is not the order of the table: these controls first.
+  std::span<const int32_t> tabOrder = {};
 };
 
 // The form's record with icons and colours; shared by every form of the program.
 ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name);
 
 // Creates a page form (as a child of `parent`), its controls and records, posts its load
-// message with `userValue`, focuses the first control and shows it. Returns the window, or
+// message with `userValue` and shows it. It takes no focus: the control the layout names for it
+// is the one FocusControlOf gives, for whoever shows the page. Returns the window, or
 // 0 when the form window cannot be created. A control that cannot be created is skipped.
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue);
+
+// The control a page gives the focus to when it is the page shown: the one it last had, at
+// first the layout's focus control. None for a window that is not a form.
+HWND FocusControlOf(HWND page);
 
 // The same for a page whose behaviour `Behavior()` returns: its window and control procedures
 // are the generic ones driven by that behaviour, its record the behaviour's descriptor.

@@ -68,6 +68,7 @@ enum class WindowlessKind { kNone, kFrame, kLabel };
 // One per form window, control window and windowless control. Owns the GDI and USER objects
 // made for it; they go when the record goes.
 struct ControlInfo {
+  bool isForm = false;  // the record of a form window (its window keeps a FormObject)
   HWND parent = nullptr;
   std::wstring name;
   int32_t arrayIndex = -1;
@@ -89,6 +90,14 @@ struct ControlInfo {
   base::UniqueWindow toolTip;
   base::UniqueHandle<base::IconTraits> cursor;  // custom cursors are icons underneath
   RECT designRect{};                            // left, top, width, height in design units
+  // What else is made again from design values when the form's DPI changes: a list box's line
+  // height (design units) and an icon button's icon (resource name) with the icon it shows.
+  int32_t itemHeight = 0;
+  const wchar_t* iconName = nullptr;
+  base::UniqueIcon icon;
+  // The name a screen reader reads for the control when its window text does not give one
+  // (set on first request); empty until then.
+  std::wstring accessibleName;
   int32_t anchorMode = 0;
   WindowlessKind windowless = WindowlessKind::kNone;
   // A form's windowless controls, in creation order.

@@ -22,6 +22,18 @@ float VerticalFactor() {
   return factor;
 }
 
+float FactorAt(int dpi) {
+  return static_cast<float>(dpi) / 96.0f;
+}
+
+int ScaleAt(int v, int dpi) {
+  return v == kUseDefault ? v : RoundHalfEven(static_cast<float>(v) * FactorAt(dpi));
+}
+
+int UnscaleAt(int v, int dpi) {
+  return v == kUseDefault ? v : RoundHalfEven(static_cast<float>(v) / FactorAt(dpi));
+}
+
 float ScaleX(float v) {
   return v * HorizontalFactor();
 }

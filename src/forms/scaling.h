@@ -24,4 +24,10 @@ int UnscaleYi(int pixels);
 float HorizontalFactor();
 float VerticalFactor();
 
+// The same conversions at a given DPI (a form's: the DPI of the monitor its window is on),
+// with the same rounding; at the screen's DPI they give what ScaleXi and ScaleYi give.
+float FactorAt(int dpi);
+int ScaleAt(int designUnits, int dpi);
+int UnscaleAt(int pixels, int dpi);
+
 }  // namespace forms

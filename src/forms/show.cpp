@@ -1,6 +1,7 @@
 #include "forms/show.h"
 
 #include "forms/form_object.h"
+#include "forms/keyboard.h"
 #include "forms/owner_thread.h"
 
 namespace forms {
@@ -45,7 +46,13 @@ INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand)
     }
     ::EnableWindow(top, FALSE);
   }
+  // As a dialog does: the focus is drawn from the start only for a person who started the
+  // program from the keyboard (or asked for keyboard cues always), and for everyone once the
+  // keyboard moves it (keyboard.h).
+  ::SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
   ::ShowWindow(window, showCommand);
+  // Showing activates the window, which focuses it, unless it was active already.
+  if (::GetFocus() == window) GiveFocusBack(window);
   ::UpdateWindow(window);
   Tell(ModalLoopEvent::kShownAndPainted);
   FormObject* form = FormObjectOf(window);
@@ -58,6 +65,7 @@ INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand)
         ::TranslateAcceleratorW(window, accelerators, &message)) {
       continue;
     }
+    if (::IsWindow(window) && HandleNavigationKey(window, message)) continue;
     if (::IsWindow(window) && ::IsDialogMessageW(window, &message)) continue;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);

@@ -1,11 +1,15 @@
 #include "forms/window_proc.h"
 
 #include <memory>
+#include <vector>
 
+#include "forms/accessible_names.h"
 #include "forms/control_props.h"
 #include "forms/create.h"
+#include "forms/dpi_change.h"
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
+#include "forms/keyboard.h"
 #include "forms/windowless.h"
 
 namespace forms {
@@ -83,6 +87,39 @@ LRESULT OnControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
   return reinterpret_cast<LRESULT>(info->brush.get());
 }
 
+void RunDpiChanged(const FormBehavior& behavior, HWND window, int dpi) {
+  if (behavior.dpiChanged) RunHandler([&] { behavior.dpiChanged(window, dpi); });
+}
+
+// A top-level form moved to a monitor of another DPI (or the monitor's DPI changed): it and
+// every form inside it take the new DPI, then the window takes the rectangle the system
+// suggests and lays itself out again.
+void OnDpiChanged(const FormBehavior& behavior, HWND window, int dpi, const RECT* suggested) {
+  if (dpi <= 0 || (::GetWindowLongW(window, GWL_STYLE) & WS_CHILD)) return;
+  RescaleForm(window, dpi);
+  std::vector<HWND> inner;
+  ::EnumChildWindows(
+      window,
+      [](HWND child, LPARAM list) -> BOOL {
+        ControlInfo* info = InfoOf(child);
+        if (info && info->isForm) reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&inner));
+  for (HWND form : inner) ::SendMessageW(form, kFollowDpiMessage, static_cast<WPARAM>(dpi), 0);
+  if (suggested) {
+    ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                   suggested->right - suggested->left, suggested->bottom - suggested->top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  RECT client{};
+  ::GetClientRect(window, &client);
+  ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
+  RunDpiChanged(behavior, window, dpi);
+  ::RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+}
+
 // The common handling of a form's messages; a value means "handled, return this".
 std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND window, UINT message,
                                          WPARAM wParam, LPARAM lParam) {
@@ -124,13 +161,15 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
       OnDestroy(behavior, window);
       break;
     case WM_SETFOCUS:
-      if (ControlInfo* info = InfoOf(window)) {
-        if (info->lastFocused && ::IsWindow(info->lastFocused) &&
-            ::GetAncestor(info->lastFocused, GA_ROOT) == window) {
-          ::SetFocus(info->lastFocused);
-        }
-      }
+      GiveFocusBack(window);
       break;
+    case WM_DPICHANGED:
+      OnDpiChanged(behavior, window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case kFollowDpiMessage:
+      RescaleForm(window, static_cast<int>(wParam));
+      RunDpiChanged(behavior, window, static_cast<int>(wParam));
+      return 0;
     case WM_CLOSE: {
       // Give back the input that a modal show took from the owner.
       HWND up = ::GetParent(window);
@@ -188,6 +227,7 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
   }
   switch (message) {
     case WM_DESTROY:
+      ForgetName(control);
       if (previous) {
         ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         ::RemovePropW(control, kOldProcedureProperty);
@@ -195,12 +235,17 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
       delete InfoOf(control);  // its brush, tooltip and cursor go with it
       handle_map::Remove(control);
       break;
-    case WM_SETFOCUS: {
-      HWND owner = ::GetParent(control);
-      if (owner && (::GetWindowLongW(owner, GWL_STYLE) & WS_CHILD)) owner = ::GetParent(owner);
-      if (ControlInfo* info = InfoOf(owner)) info->lastFocused = control;
+    case WM_SETFOCUS:
+      // Both the control's own form and the window it is in keep it: the window gives it the
+      // focus back when it is activated again, and a page names it as its focus control.
+      for (HWND form : {::GetParent(control), ::GetAncestor(control, GA_ROOT)}) {
+        ControlInfo* info = InfoOf(form);
+        if (info && info->isForm) info->lastFocused = control;
+      }
       break;
-    }
+    case WM_GETOBJECT:
+      NameForScreenReaders(control);  // an accessibility client asks: the name is there first
+      break;
     default:
       break;
   }

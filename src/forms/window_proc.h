@@ -50,6 +50,9 @@ struct FormBehavior {
                                              LPARAM lParam) = nullptr;
   // Called for every message of the form's controls before the control's own procedure.
   void (*extraControlMessage)(HWND control, UINT message, WPARAM wParam, LPARAM lParam) = nullptr;
+  // Called once the form and its controls have taken a new DPI (dpi_change.h), for what is
+  // particular to the form; a top-level form has its new size by then.
+  void (*dpiChanged)(HWND form, int dpi) = nullptr;
 };
 
 // No exception leaves these: a handler that fails drops its event, and a

@@ -40,17 +40,18 @@ Gdiplus::Color ArgbColor(uint32_t argb) {
   return Gdiplus::Color(static_cast<Gdiplus::ARGB>(argb));
 }
 
-Gdiplus::RectF PixelRect(const RECT& design) {
-  return Gdiplus::RectF(
-      static_cast<float>(ScaleXi(design.left)), static_cast<float>(ScaleYi(design.top)),
-      static_cast<float>(ScaleXi(design.right)), static_cast<float>(ScaleYi(design.bottom)));
+Gdiplus::RectF PixelRect(const RECT& design, int dpi) {
+  return Gdiplus::RectF(static_cast<float>(ScaleAt(design.left, dpi)),
+                        static_cast<float>(ScaleAt(design.top, dpi)),
+                        static_cast<float>(ScaleAt(design.right, dpi)),
+                        static_cast<float>(ScaleAt(design.bottom, dpi)));
 }
 
 void DrawFrame(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& frame,
-               uint32_t formBackground) {
-  const Gdiplus::RectF area = PixelRect(frame.designRect);
+               uint32_t formBackground, int dpi) {
+  const Gdiplus::RectF area = PixelRect(frame.designRect, dpi);
   const std::wstring caption = L" " + frame.caption + L" ";
-  HFONT hfont = FontFromSpec(frame.fontSpec);
+  HFONT hfont = FontFromSpec(frame.fontSpec, dpi);
   Gdiplus::Font font(dc, hfont);
   Gdiplus::RectF measured;
   graphics.MeasureString(caption.c_str(), static_cast<INT>(caption.size()), &font,
@@ -79,7 +80,7 @@ void DrawFrame(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& frame,
 
   // The caption sits on the border line, over a patch of the form's background.
   const float textLeft = x + radius + border + 1;
-  const float maxWidth = std::max(0.0f, area.Width - static_cast<float>(ScaleXi(20)));
+  const float maxWidth = std::max(0.0f, area.Width - static_cast<float>(ScaleAt(20, dpi)));
   Gdiplus::RectF textBox(textLeft, area.Y, std::min(measured.Width, maxWidth), h);
   Gdiplus::SolidBrush patch(ArgbColor(formBackground));
   graphics.FillRectangle(&patch, textBox);
@@ -92,8 +93,8 @@ void DrawFrame(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& frame,
 }
 
 void DrawLabel(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& label,
-               uint32_t formBackground) {
-  const Gdiplus::RectF area = PixelRect(label.designRect);
+               uint32_t formBackground, int dpi) {
+  const Gdiplus::RectF area = PixelRect(label.designRect, dpi);
   Gdiplus::SolidBrush fill(ArgbColor(ColorToArgb(label.backColor, formBackground)));
   graphics.FillRectangle(&fill, area);
   const Gdiplus::Color textColor = ArgbColor(ColorToArgb(label.textColor, kTextFallbackArgb));
@@ -119,7 +120,7 @@ void DrawLabel(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& label,
   }
   const float tabStop = 32;
   format.SetTabStops(0, 1, &tabStop);
-  Gdiplus::Font font(dc, FontFromSpec(label.fontSpec));
+  Gdiplus::Font font(dc, FontFromSpec(label.fontSpec, dpi));
   Gdiplus::SolidBrush text(textColor);
   graphics.DrawString(label.caption.c_str(), static_cast<INT>(label.caption.size()), &font, area,
                       &format, &text);
@@ -190,12 +191,13 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
       graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
       Gdiplus::SolidBrush fill(ArgbColor(backgroundArgb));
       graphics.FillRectangle(&fill, 0, 0, width, height);
+      const int dpi = DpiOf(form);
       auto paint = [&](const ControlInfo& control) {
         if (!control.Visible()) return;
         if (control.windowless == WindowlessKind::kFrame) {
-          DrawFrame(graphics, memory.get(), control, backgroundArgb);
+          DrawFrame(graphics, memory.get(), control, backgroundArgb, dpi);
         } else if (control.windowless == WindowlessKind::kLabel) {
-          DrawLabel(graphics, memory.get(), control, backgroundArgb);
+          DrawLabel(graphics, memory.get(), control, backgroundArgb, dpi);
         }
       };
       if (paintOrder.empty()) {

@@ -5,9 +5,13 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <map>
+#include <tuple>
 #include <string>
 
 #include "app/form1_ids.h"
+#include "pages/plugin/form2_ids.h"
+#include "pages/utilities/form3_ids.h"
 #include "support/driver.h"
 #include "support/paths.h"
 #include "support/update_server_client.h"
@@ -29,7 +33,9 @@ std::wstring Today() {
   return text;
 }
 
-HWND Page(HWND tab, int index) { return FindDescendant(tab, kPageClasses[index]); }
+HWND Page(HWND tab, int index) {
+  return FindDescendant(tab, kPageClasses[index]);
+}
 
 // Pixels of the program's icon (a teal tile) at the left end of the window's title bar, read
 // off the screen.
@@ -115,6 +121,54 @@ TEST_F(MainWindowTest, OpensCentredAndTopmostWithTheFirstPage) {
   EXPECT_TRUE(IsVisible(Page(tab_, 0)));
   EXPECT_FALSE(IsVisible(Page(tab_, 1)));
   EXPECT_FALSE(IsVisible(Page(tab_, 2)));
+  // The icon buttons carry the words painted under them, for screen readers.
+  EXPECT_EQ(WindowText(ChildById(Page(tab_, 0), plugin_page::id::kInstallButton)),
+            L"安装/更新翎图匠");
+  EXPECT_EQ(WindowText(ChildById(Page(tab_, 0), plugin_page::id::kLaunchButton)), L"启动草图大师");
+}
+
+TEST_F(MainWindowTest, TheKeyboardReachesWhatIsShownAndDoesWhatAClickDoes) {
+  Launch();
+  HWND page = Page(tab_, 0);
+  HWND launch = ChildById(page, plugin_page::id::kLaunchButton);
+  HWND install = ChildById(page, plugin_page::id::kInstallButton);
+  HWND list = ChildById(page, plugin_page::id::kVersionList);
+  auto focusIs = [&](HWND w) { return WaitUntil([&] { return FocusedWindow(app_.window) == w; }); };
+  ASSERT_TRUE(BringToFront(app_.window));
+  EXPECT_TRUE(focusIs(launch)) << "the first page's start button has the focus";
+  // Enter and Space on a button are its click: no version is listed.
+  for (WORD key : {VK_RETURN, VK_SPACE}) {
+    ASSERT_TRUE(PressKey(key));
+    const auto box = WaitForMessageBox(app_.process.pid());
+    ASSERT_TRUE(box) << "key " << key;
+    EXPECT_EQ(box->text, L"未检测到已安装的草图大师，请先安装草图大师！");
+    ASSERT_TRUE(Answer(*box, IDOK));
+    EXPECT_TRUE(focusIs(launch));
+  }
+  // Tab walks the tabs and the shown page, round the end; Shift+Tab walks back.
+  for (HWND next : {tab_, list, install, launch}) {
+    ASSERT_TRUE(PressKey(VK_TAB));
+    EXPECT_TRUE(focusIs(next)) << GetDlgCtrlID(next);
+  }
+  EXPECT_EQ(SendWithin(launch, WM_QUERYUISTATE) & UISF_HIDEFOCUS, 0) << "the focus is drawn";
+  ASSERT_TRUE(PressKey(VK_TAB, {VK_SHIFT}));
+  EXPECT_TRUE(focusIs(install));
+  // The page keys choose pages from anywhere as a click on a tab does: the tabs take the focus.
+  const std::tuple<WORD, bool, int> pageKeys[] = {
+      {VK_TAB, false, 1},
+      {VK_NEXT, false, 2},
+      {VK_NEXT, false, 0},
+      {VK_PRIOR, false, 2},
+      {VK_TAB, true, 1}};  // with Shift; the tab chosen then, round the ends
+  for (const auto& [key, shift, tab] : pageKeys) {
+    ASSERT_TRUE(shift ? PressKey(key, {VK_CONTROL, VK_SHIFT}) : PressKey(key, {VK_CONTROL}));
+    EXPECT_TRUE(WaitUntil([&, tab = tab] { return CurrentTab(tab_) == tab; }, 5000)) << tab;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(IsVisible(Page(tab_, i)), i == tab);
+    EXPECT_TRUE(focusIs(tab_));
+  }
+  // From the tabs, Tab goes into the page shown (its list first), never into a hidden one.
+  ASSERT_TRUE(PressKey(VK_TAB));
+  EXPECT_TRUE(focusIs(ChildById(Page(tab_, 1), utilities_page::id::kVersionList)));
 }
 
 TEST_F(MainWindowTest, StatusBarShowsLabelsUserNameDateAndLatestVersion) {
@@ -238,14 +292,17 @@ TEST_F(MainWindowTest, ClosingWhileTheVersionRequestWaitsStillEndsAtOnce) {
 
 TEST_F(MainWindowTest, LatestVersionIsShownVerbatimInChinese) {
   // "最新1.1.0" and a line break, in GBK.
-  const std::string gbk = "\xD7\xEE\xD0\xC2" "1.1.0\r\n";
+  const std::string gbk =
+      "\xD7\xEE\xD0\xC2"
+      "1.1.0\r\n";
   UpdateServer::SetRoute("/index/tools/getVersion", gbk, {.contentType = "text/plain"});
   Launch();
   // The line break is handed over too; Wine's status bar keeps it as two blanks.
   EXPECT_TRUE(WaitUntil([&] {
     const std::wstring text = PanelText(status_, 1);
     return text == L"最新1.1.0\r\n" || text == L"最新1.1.0  ";
-  })) << "panel 1 holds " << Units(PanelText(status_, 1));
+  })) << "panel 1 holds "
+      << Units(PanelText(status_, 1));
 }
 
 TEST_F(MainWindowTest, LatestVersionStaysEmptyWhenTheServerIsDown) {
@@ -292,25 +349,59 @@ bool SetLogPixels(DWORD dpi) {
                          &dpi, sizeof(dpi)) == ERROR_SUCCESS;
 }
 
-class HighDpiTest : public MainWindowTest {
+class HighDpiTest : public MainWindowTest, public ::testing::WithParamInterface<int> {
  protected:
   void TearDown() override {
     MainWindowTest::TearDown();
     SetLogPixels(96);
   }
+  // What depends on the DPI alone (not on the title bar, which the system draws), as a start at
+  // that DPI lays it out from the design values.
+  void ExpectLayoutAt(int dpi) {
+    auto scaled = [&](int designUnits) { return MulDiv(designUnits, dpi, 96); };
+    const RECT outer = OuterRect(app_.window);
+    EXPECT_EQ(outer.right - outer.left, scaled(430));
+    EXPECT_EQ(outer.bottom - outer.top, scaled(320));
+    // Panels of 60, 50, 55, 110 and 65 design units, each edge rounded half to even.
+    const std::map<int, std::vector<int>> edges = {{96, {60, 110, 165, 275, 340}},
+                                                   {144, {90, 165, 248, 413, 510}},
+                                                   {192, {120, 220, 330, 550, 680}}};
+    const std::vector<int> shown = PanelRightEdges(status_);
+    EXPECT_EQ(std::vector<int>(shown.begin(), shown.end() - 1), edges.at(dpi));
+    const RECT tabItem = TabItemRect(tab_, 0).value_or(RECT{});
+    EXPECT_EQ(tabItem.right - tabItem.left, scaled(80));
+    HWND page = Page(tab_, 0);
+    const RECT launch = RectInParent(ChildById(page, plugin_page::id::kLaunchButton));
+    EXPECT_EQ(launch.left, scaled(288));
+    EXPECT_EQ(launch.top, scaled(124));
+    EXPECT_EQ(launch.right - launch.left, scaled(50));
+    HWND list = ChildById(page, plugin_page::id::kVersionList);
+    EXPECT_EQ(RectInParent(list).bottom, scaled(36 + 160));
+    EXPECT_EQ(SendWithin(list, LB_GETITEMHEIGHT), scaled(18));
+  }
 };
 
-TEST_F(HighDpiTest, EverythingScalesWithTheScreen) {
-  ASSERT_TRUE(SetLogPixels(144));
+TEST_P(HighDpiTest, EverythingScalesWithTheScreen) {
+  ASSERT_TRUE(SetLogPixels(GetParam()));
   Launch();
-  const RECT outer = OuterRect(app_.window);
-  EXPECT_EQ(outer.right - outer.left, 645);  // 430 x 1.5
-  EXPECT_EQ(outer.bottom - outer.top, 480);  // 320 x 1.5
-  // Panel edges scale too: 60 x 1.5 = 90, then 110 x 1.5 = 165 ...
-  const std::vector<int> edges = PanelRightEdges(status_);
-  ASSERT_EQ(edges.size(), 6u);
-  EXPECT_EQ(std::vector<int>(edges.begin(), edges.begin() + 5),
-            (std::vector<int>{90, 165, 248, 413, 510}));
+  ExpectLayoutAt(GetParam());
+}
+
+INSTANTIATE_TEST_SUITE_P(SystemDpi, HighDpiTest, ::testing::Values(144, 192));
+
+// Moved to a monitor of another DPI, the window lays itself out as a start there does.
+using MonitorDpiTest = HighDpiTest;
+
+TEST_F(MonitorDpiTest, FollowsTheDpiOfItsMonitor) {
+  Launch();
+  for (int dpi : {144, 192, 96}) {
+    SCOPED_TRACE(dpi);
+    const RECT outer = OuterRect(app_.window);
+    ASSERT_TRUE(SendDpiChange(app_.window, dpi,
+                              {outer.left, outer.top, outer.left + MulDiv(430, dpi, 96),
+                               outer.top + MulDiv(320, dpi, 96)}));
+    ExpectLayoutAt(dpi);
+  }
 }
 
 }  // namespace

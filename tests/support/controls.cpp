@@ -115,15 +115,22 @@ int CurrentTab(HWND tab) {
   return static_cast<int>(Send(tab, TCM_GETCURSEL));
 }
 
-bool SelectTabAsUser(HWND tab, int index, DWORD timeoutMs) {
-  if (!::IsWindowVisible(tab) || !::IsWindowEnabled(tab)) return false;
-  if (index < 0 || index >= TabCount(tab)) return false;
+std::optional<RECT> TabItemRect(HWND tab, int index) {
   RemoteBuffer buffer(tab, sizeof(RECT));
   RECT rect{};
   if (!buffer || Send(tab, TCM_GETITEMRECT, index, buffer.AsLParam()) <= 0 ||
       !buffer.ReadValue(rect)) {
-    return false;
+    return std::nullopt;
   }
+  return rect;
+}
+
+bool SelectTabAsUser(HWND tab, int index, DWORD timeoutMs) {
+  if (!::IsWindowVisible(tab) || !::IsWindowEnabled(tab)) return false;
+  if (index < 0 || index >= TabCount(tab)) return false;
+  const std::optional<RECT> item = TabItemRect(tab, index);
+  if (!item) return false;
+  const RECT rect = *item;
   // A click in the middle of the tab: the control raises both notifications itself.
   const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
   if (!::SendNotifyMessageW(tab, WM_LBUTTONDOWN, MK_LBUTTON, point) ||
@@ -162,6 +169,14 @@ std::optional<std::wstring> ToolTipText(HWND control) {
     }
   }
   return std::nullopt;
+}
+
+// ---- Monitors: WM_DPICHANGED carries a pointer to the suggested rectangle.
+
+bool SendDpiChange(HWND window, int dpi, const RECT& suggested) {
+  RemoteBuffer buffer(window, sizeof(RECT));
+  return buffer && buffer.WriteValue(suggested) &&
+         SendWithin(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), buffer.AsLParam()) == 0;
 }
 
 }  // namespace testsupport

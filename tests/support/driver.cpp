@@ -247,6 +247,31 @@ bool Click(HWND button, DWORD timeoutMs) {
   return WaitIdle(button, timeoutMs);
 }
 
+bool BringToFront(HWND window) {
+  ExpectLocked(Shared::kDesktop, "takes the foreground");
+  HWND top = ::GetAncestor(window, GA_ROOT);
+  ::SetForegroundWindow(top);
+  return WaitUntil([&] { return ::GetForegroundWindow() == top; }) && WaitIdle(top);
+}
+
+bool PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+  ExpectLocked(Shared::kDesktop, "types on the keyboard");
+  std::vector<INPUT> inputs;
+  auto add = [&](WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  for (WORD modifier : modifiers) add(modifier, false);
+  add(key, false);
+  add(key, true);
+  for (auto it = modifiers.end(); it != modifiers.begin();) add(*--it, true);
+  const auto count = static_cast<UINT>(inputs.size());
+  return ::SendInput(count, inputs.data(), sizeof(INPUT)) == count;
+}
+
 bool RequestClose(HWND window, DWORD timeoutMs) {
   return ::PostMessageW(window, WM_CLOSE, 0, 0) && WaitForWindowGone(window, timeoutMs);
 }

@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -126,9 +127,24 @@ std::vector<int> PanelRightEdges(HWND status);
 int TabCount(HWND tab);
 std::wstring TabText(HWND tab, int index);
 int CurrentTab(HWND tab);
+// A tab's rectangle in the tab control's client area.
+std::optional<RECT> TabItemRect(HWND tab, int index);
 // Clicks a tab: the control asks its parent (TCN_SELCHANGING, which may refuse), selects
 // the tab and reports it (TCN_SELCHANGE). True when the tab is then the current one.
 bool SelectTabAsUser(HWND tab, int index, DWORD timeoutMs = kDefaultTimeoutMs);
+
+// ---- Monitors.
+// Tells a top-level window, as the system does when it is moved to a monitor of another DPI,
+// that its DPI is now `dpi` and it is to take `suggested` (screen coordinates).
+bool SendDpiChange(HWND window, int dpi, const RECT& suggested);
+
+// ---- The keyboard.
+// Brings the window's top-level window to the front, so that key input reaches it.
+bool BringToFront(HWND window);
+// Presses and releases a key with real input (SendInput), the modifiers held around it (for
+// instance {VK_CONTROL, VK_SHIFT}). Input is handled after everything sent or posted to the
+// window's thread, so a test waits for what the key does.
+bool PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
 // ---- Tooltips.
 // The tooltip text registered for a control in any tooltip window of its process; nothing

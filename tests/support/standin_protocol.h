@@ -6,6 +6,8 @@
 //   --empty-title           a visible window with an empty title
 //   --hidden "title"        a window that is never shown
 //   --refuse-close "title"  a visible window that ignores WM_CLOSE (it still counts it)
+//   --slow-close "title"    a visible window that takes kStandinSlowCloseMs to handle WM_CLOSE
+//                           (its thread answers nothing meanwhile), then goes
 //   --controls              a window of common controls for checking the test driver
 //                           (described in standin/controls_window.h)
 //   --at x,y,w,h            outer rectangle of the next window (default: the system's choice)
@@ -30,6 +32,7 @@ inline constexpr wchar_t kStandinWindowClass[] = L"StandinModelWindow";
 inline constexpr wchar_t kStandinDefaultTitle[] = L"Stand-in model";
 inline constexpr wchar_t kStandinLogVariable[] = L"LINGTU_STANDIN_LOG";
 inline constexpr int kStandinBadArguments = 2;
+inline constexpr DWORD kStandinSlowCloseMs = 2000;
 
 // Sent to a stand-in window; each answers for that window alone.
 inline constexpr UINT kStandinGetMoveCount = WM_APP + 1;   // moves seen (position changes)

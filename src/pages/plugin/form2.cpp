@@ -46,35 +46,44 @@ constexpr wchar_t kFont[] = L"Microsoft YaHei,9,0";
 constexpr wchar_t kBoldFont[] = L"Microsoft YaHei,9,1";
 namespace styles = forms::styles;
 
+// The words under the two icon buttons, painted by the page. The buttons carry them as their
+// window text too, which an icon button does not draw and a screen reader reads as its name.
+constexpr wchar_t kInstallCaption[] = L"安装/更新翎图匠";
+constexpr wchar_t kLaunchCaption[] = L"启动草图大师";
+
 // clang-format off
 constexpr std::array kLayout = {
     ControlSpec{.kind = ControlKind::kLabel, .name = L"Label2", .id = id::kInstallCaption,
-        .caption = L"安装/更新翎图匠", .rect = {263, 81, 100, 20}, .font = kFont,
+        .caption = kInstallCaption, .rect = {263, 81, 100, 20}, .font = kFont,
         .labelAlignment = forms::kMiddleCentre},
     ControlSpec{.kind = ControlKind::kLabel, .name = L"Label1", .id = id::kStateLabel,
         .rect = {295, 210, 100, 20}, .font = kFont, .labelAlignment = forms::kTopLeft},
     ControlSpec{.kind = ControlKind::kIconButton, .name = L"Command2", .id = id::kLaunchButton,
-        .rect = {288, 124, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
+        .caption = kLaunchCaption, .rect = {288, 124, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
         .toolTip = L"启动对应版本的草图大师", .icon = L"ICON_SKETCHUP"},
     ControlSpec{.kind = ControlKind::kNonVisual, .name = L"WinInet1", .id = id::kDownload},
     ControlSpec{.kind = ControlKind::kProgressBar, .name = L"Progress1", .id = id::kProgressBar,
         .rect = {11, 210, 269, 20}, .style = styles::kHiddenProgressBar},
     pages::VersionFrameRow(id::kVersionFrame, {11, 15, 200, 184}),
     ControlSpec{.kind = ControlKind::kIconButton, .name = L"Command1", .id = id::kInstallButton,
-        .rect = {288, 26, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
+        .caption = kInstallCaption, .rect = {288, 26, 50, 50}, .style = styles::kIconButton, .font = kBoldFont,
         .toolTip = L"下载最新版翎图匠并安装", .icon = L"AAAAA_APPICON"},
     pages::VersionListRow(id::kVersionList, {15, 36, 193, 160}),
     ControlSpec{.kind = ControlKind::kLabel, .name = L"Label3", .id = id::kLaunchCaption,
-        .caption = L"启动草图大师", .rect = {263, 179, 100, 20}, .font = kFont,
+        .caption = kLaunchCaption, .rect = {263, 179, 100, 20}, .font = kFont,
         .labelAlignment = forms::kMiddleCentre},
 };
 // clang-format on
 static_assert(kLayout.size() == kSlotCount);
 
+// The Tab key goes from the list to the buttons beside it, top to bottom.
+constexpr std::array<int32_t, 3> kTabOrder = {id::kVersionList, id::kInstallButton,
+                                              id::kLaunchButton};
+
 // clang-format off
 constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2", .caption = kPageCaption,
     .width = 416, .height = 239, .style = styles::kPage, .exStyle = styles::kPageEx,
-    .controls = kLayout, .focusId = id::kLaunchButton};
+    .controls = kLayout, .focusId = id::kLaunchButton, .tabOrder = kTabOrder};
 // clang-format on
 
 // ---- Page state.

@@ -66,10 +66,15 @@ constexpr std::array kLayout = {
 // clang-format on
 static_assert(kLayout.size() == kSlotCount);
 
+// The Tab key goes from the list to the buttons beside it, row by row (their array order).
+constexpr std::array<int32_t, 9> kTabOrder = {id::kVersionList, id::kCommand1[0], id::kCommand1[1],
+                                              id::kCommand1[2], id::kCommand1[3], id::kCommand1[4],
+                                              id::kCommand1[5], id::kCommand1[6], id::kCommand1[7]};
+
 // clang-format off
 constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3", .caption = kPageCaption,
     .width = 416, .height = 239, .style = styles::kPage, .exStyle = styles::kPageEx,
-    .controls = kLayout, .focusId = id::kConfigFolder1Button};
+    .controls = kLayout, .focusId = id::kConfigFolder1Button, .tabOrder = kTabOrder};
 // clang-format on
 
 constexpr wchar_t kQuitSketchUpFirst[] = L"为保证卸载成功，请先退出草图大师！";

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "environment/sketchup_process.h"
@@ -10,6 +11,7 @@
 #include "forms/message_box.h"
 #include "forms/page_form.h"
 #include "forms/styles.h"
+#include "pages/windows/close_watch.h"
 #include "pages/windows/form4_ids.h"
 #include "pages/windows/sketchup_windows.h"
 #include "pages/windows/window_identity.h"
@@ -95,6 +97,32 @@ const forms::ControlSlot& SlotOf(Slot slot) {
   return Form4().slots[slot];
 }
 
+constexpr UINT_PTR kCloseWatchTimer = 1;
+
+CloseWatch& Closing() {
+  static CloseWatch watch;
+  return watch;
+}
+
+// Called from the message loop once a window asked to close has handled the request.
+void CALLBACK CloseHandled(HWND target, UINT, ULONG_PTR, LRESULT) {
+  if (!Form4().window) return;  // the program is closing
+  Closing().Handled(target);
+  RefreshWindowList();
+}
+
+void WatchClose(HWND page, HWND target) {
+  Closing().Start(target, ::GetTickCount64());
+  ::SetTimer(page, kCloseWatchTimer, kCloseWatchPeriodMs, nullptr);
+}
+
+std::optional<LRESULT> Form4Message(HWND page, UINT message, WPARAM wParam, LPARAM) {
+  if (message != WM_TIMER || wParam != kCloseWatchTimer) return std::nullopt;
+  if (Closing().Look(::GetTickCount64())) RefreshWindowList();
+  if (Closing().Empty()) ::KillTimer(page, kCloseWatchTimer);
+  return 0;
+}
+
 // Event procedures, in the order a user meets them.
 
 void Form4Load(HWND, LPARAM) {
@@ -131,7 +159,8 @@ constexpr std::array kRoutes = {
 constexpr std::array<int32_t, 2> kPaintOrder = {id::kToolsFrame, id::kWindowFrame};
 
 const forms::FormBehavior& Behavior() {
-  static const forms::FormBehavior behavior{&Form4(), kRoutes, Form4Load, kPaintOrder};
+  static const forms::FormBehavior behavior{&Form4(), kRoutes, Form4Load, kPaintOrder,
+                                            Form4Message};
   return behavior;
 }
 
@@ -179,7 +208,12 @@ void WindowOperation(int32_t index, HWND page) {
     forms::AppMessageBox(::GetAncestor(page, GA_ROOT), kWindowGoneMessage, 0);
     return;
   }
-  const OperationResult result = ApplyWindowOperation(target, index);
+  const OperationResult result = ApplyWindowOperation(target, index, CloseHandled);
+  if (result == OperationResult::kClosing) {
+    // The list follows when the window has handled the request, and when it is gone.
+    WatchClose(page, target);
+    return;
+  }
   if (result != OperationResult::kDone) {
     const bool closing = index == operation::kClose;
     forms::AppMessageBox(page,
@@ -188,7 +222,7 @@ void WindowOperation(int32_t index, HWND page) {
                                                              : kPendingMessage,
                          0);
   }
-  // The list shows whether the window went away or refused to close.
+  // The list shows whether the window went away.
   if (index == operation::kClose) RefreshWindowList();
 }
 

@@ -58,25 +58,24 @@ OperationResult ChangeInput(LPTHREAD_START_ROUTINE change, HWND target) {
              : OperationResult::kPending;
 }
 
-// A window that answers handles the close request at once (it may ask its user first). One
-// that does not answer gets it posted, to handle when it recovers: a sent request that times
-// out may be dropped.
-OperationResult Close(HWND target) {
+// A window that answers is handed the close request and the page goes on: it may ask its user
+// first, or the window system may be slow to take it down, and neither is a window that does
+// not respond. Only one that does not answer (a hung window, as the system judges it, or one
+// busy beyond the page's wait) gets the request posted, to handle when it recovers.
+OperationResult Close(HWND target, SENDASYNCPROC closeHandled) {
   if (!Answers(target)) {
     return ::PostMessageW(target, WM_CLOSE, 0, 0) ? OperationResult::kPending
                                                   : OperationResult::kNotDone;
   }
-  DWORD_PTR result = 0;
-  if (::SendMessageTimeoutW(target, WM_CLOSE, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerTimeMs,
-                            &result)) {
-    return OperationResult::kDone;
-  }
-  return OperationResult::kPending;  // still handling it: asking its user, say
+  const BOOL handedOver = closeHandled
+                              ? ::SendMessageCallbackW(target, WM_CLOSE, 0, 0, closeHandled, 0)
+                              : ::SendNotifyMessageW(target, WM_CLOSE, 0, 0);
+  return handedOver ? OperationResult::kClosing : OperationResult::kNotDone;
 }
 
 }  // namespace
 
-OperationResult ApplyWindowOperation(HWND target, int32_t index) {
+OperationResult ApplyWindowOperation(HWND target, int32_t index, SENDASYNCPROC closeHandled) {
   switch (index) {
     case operation::kMoveToTopLeft:
       MoveTo(target, 0, 0);
@@ -95,7 +94,7 @@ OperationResult ApplyWindowOperation(HWND target, int32_t index) {
       Shake(target);
       break;
     case operation::kClose:
-      return Close(target);
+      return Close(target, closeHandled);
     default:
       break;
   }

@@ -21,6 +21,8 @@ inline constexpr int32_t kClose = 6;
 
 enum class OperationResult {
   kDone,     // carried out, or handed to the window's thread to carry out in order
+  kClosing,  // the window answers and was asked to close; it goes in its own time (it may ask
+             // its user first, or be slow to take down), and tells when it has handled that
   kPending,  // the window did not answer in time: it carries the operation out once it does
   kNotDone,  // left undone: the window does not answer, or the request could not be made
 };
@@ -32,7 +34,10 @@ inline constexpr DWORD kAnswerTimeMs = 1000;
 // keeps the caller waiting much longer than kAnswerTimeMs: moves are posted to the window's
 // thread; enabling and closing wait at most that long for the window to answer. Enabling a
 // window that does not answer is not done; closing it is left queued for when it answers.
-OperationResult ApplyWindowOperation(HWND target, int32_t index);
+// Closing a window that answers waits for nothing: `closeHandled` is called on the caller's
+// thread, from its message loop, once the window has handled the request.
+OperationResult ApplyWindowOperation(HWND target, int32_t index,
+                                     SENDASYNCPROC closeHandled = nullptr);
 
 // How far and how often a shake displaces the window.
 inline constexpr int kShakeOffset = 15;

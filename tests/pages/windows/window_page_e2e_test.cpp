@@ -229,6 +229,24 @@ TEST_F(WindowPageTest, ClosingRemovesTheWindowFromTheListAndARefusingOneStays) {
   EXPECT_TRUE(ExpectNoMessageBox(app_.process.pid(), 300));
 }
 
+// A window that answers but takes its time to close (it asks its user first, or the window
+// system is slow to take it down) holds nothing up and is not called unresponsive: it leaves
+// the list by itself once it is gone.
+TEST_F(WindowPageTest, AWindowSlowToCloseLeavesTheListByItselfWithoutAWord) {
+  Process standin = LaunchStandin({L"--slow-close", L"慢", L"--window", L"留"});
+  const HWND slow = WindowTitled(standin, L"慢");
+  ASSERT_TRUE(slow);
+  Launch();
+  ASSERT_TRUE(Choose(slow));
+  const DWORD start = ::GetTickCount();
+  ASSERT_TRUE(Click(Button(kCloseId)));
+  EXPECT_LT(::GetTickCount() - start, kStandinSlowCloseMs / 2) << "the page waited for it";
+  EXPECT_TRUE(WaitUntil([&] { return !IsListed(slow); }, 4 * kStandinSlowCloseMs));
+  EXPECT_FALSE(::IsWindow(slow));
+  EXPECT_EQ(ListTexts(list_), std::vector<std::wstring>{L"留"});
+  EXPECT_TRUE(ExpectNoMessageBox(app_.process.pid(), 300));
+}
+
 TEST_F(WindowPageTest, AWindowGoneSinceTheLastRefreshAsksForARefresh) {
   Process standin = LaunchStandin({L"--window", L"会消失"});
   const HWND doomed = WindowTitled(standin, L"会消失");

@@ -16,6 +16,7 @@ using testsupport::kStandinResetMoves;
 struct WindowState {
   bool keepsProcessAlive = false;
   bool refuseClose = false;
+  bool slowClose = false;
   POINT last{};  // screen position of the top-left corner
   LRESULT moves = 0;
   LRESULT closes = 0;
@@ -52,6 +53,7 @@ LRESULT CALLBACK ModelWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
       if (state) {
         ++state->closes;
         if (state->refuseClose) return 0;
+        if (state->slowClose) ::Sleep(testsupport::kStandinSlowCloseMs);
       }
       break;
     case WM_DESTROY:
@@ -93,6 +95,7 @@ bool RegisterModelWindowClass(HINSTANCE instance) {
 HWND CreateModelWindow(HINSTANCE instance, const WindowRequest& request) {
   auto* state = g_states.emplace_back(std::make_unique<WindowState>()).get();
   state->refuseClose = request.refuseClose;
+  state->slowClose = request.slowClose;
   int x = CW_USEDEFAULT, y = CW_USEDEFAULT, width = 640, height = 480;
   if (request.rect) {
     x = request.rect->left;

@@ -30,7 +30,7 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
   std::optional<RECT> nextRect;
   auto addWindow = [&](std::wstring title, bool visible, bool refuseClose) {
     options.windows.push_back(
-        {WindowRequest::Kind::kModel, std::move(title), visible, refuseClose, nextRect});
+        {WindowRequest::Kind::kModel, std::move(title), visible, refuseClose, false, nextRect});
     nextRect.reset();
   };
   for (size_t i = 0; i < args.size(); ++i) {
@@ -52,6 +52,9 @@ std::optional<Options> ParseOptions(const std::vector<std::wstring>& args) {
       addWindow(value, false, false);
     } else if (option == L"--refuse-close") {
       addWindow(value, true, true);
+    } else if (option == L"--slow-close") {
+      addWindow(value, true, false);
+      options.windows.back().slowClose = true;
     } else if (option == L"--at") {
       nextRect = ParseRect(value);
       if (!nextRect) return std::nullopt;

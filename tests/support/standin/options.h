@@ -15,6 +15,7 @@ struct WindowRequest {
   std::wstring title;
   bool visible = true;
   bool refuseClose = false;
+  bool slowClose = false;    // takes kStandinSlowCloseMs to handle WM_CLOSE, then goes
   std::optional<RECT> rect;  // outer rectangle as left, top, right, bottom
 };
 
