@@ -1,4 +1,4 @@
-// The fourth reference: the assistant's user interface built with plain Win32 calls. The same
+// The third reference: the assistant's user interface built with plain Win32 calls. The same
 // main window (class styles, styles, size, caption, icons), the tab control with its three
 // tabs, the three pages as child windows of the tab control with their 18 buttons (two showing
 // the assistant's icons), three list boxes, the progress bar, and the status bar with its six
@@ -11,8 +11,8 @@
 // pages' loads and the tooltips right after it (a posted message, handled before any input).
 // Only the way each step is done differs, so the interactive time of the two programs compares
 // the form layer's work with the platform's. What the assistant does beyond this (one tooltip
-// window per control, GDI+ text, a layout pass after the first paint, pages shown and hidden
-// again) is not repeated here.
+// window per control, GDI+ text, a layout pass and repaints after the first paint, pages shown
+// and hidden again, an empty image list on the tab control) is not repeated here.
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>
@@ -590,9 +590,9 @@ void RegisterClasses(HINSTANCE instance) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   windowClass.lpszClassName = kWindowClass;
   windowClass.hIcon =
-      static_cast<HICON>(LoadImageW(instance, kProgramIcon, IMAGE_ICON, Px(48), Px(48), LR_SHARED));
+      static_cast<HICON>(LoadImageW(instance, kProgramIcon, IMAGE_ICON, 48, 48, LR_SHARED));
   windowClass.hIconSm =
-      static_cast<HICON>(LoadImageW(instance, kProgramIcon, IMAGE_ICON, Px(32), Px(32), LR_SHARED));
+      static_cast<HICON>(LoadImageW(instance, kProgramIcon, IMAGE_ICON, 32, 32, LR_SHARED));
   RegisterClassExW(&windowClass);
   windowClass.lpfnWndProc = PageProcedure;
   windowClass.lpszClassName = kPageClass;
