@@ -26,10 +26,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   ShowWindow(window, SW_SHOWNORMAL);
   UpdateWindow(window);
   reference::Stamp(reference::Step::kFirstPaint);
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
+  reference::RunMessageLoop(nullptr);
   return 0;
 }
