@@ -10,6 +10,7 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/keyboard.h"
+#include "forms/tool_tips.h"
 #include "forms/windowless.h"
 
 namespace forms {
@@ -232,7 +233,8 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
         ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         ::RemovePropW(control, kOldProcedureProperty);
       }
-      delete InfoOf(control);  // its brush, tooltip and cursor go with it
+      if (ControlInfo* info = InfoOf(control)) RemoveToolTipOf(control, *info);
+      delete InfoOf(control);  // its brush and cursor go with it
       handle_map::Remove(control);
       break;
     case WM_SETFOCUS:
