@@ -107,7 +107,6 @@ bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) {
     windowless->caption = copy;
     ::InvalidateRect(slot.window, nullptr, TRUE);
-    ::UpdateWindow(slot.window);
     if (windowless->windowless == WindowlessKind::kFrame) RenameInside(slot.window);
     return true;
   }

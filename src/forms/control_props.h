@@ -22,7 +22,7 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
 // Shows the tips of a form's controls whose text was stored without showing it.
 void MakePendingToolTips(HWND form);
 // Sets a control's caption: the window text of a real control, or the stored caption of a
-// frame or label, which the form then repaints at once.
+// frame or label, which the form then repaints (with the next turn of its message loop).
 bool SetCaption(const ControlSlot& slot, std::wstring_view text);
 std::wstring CaptionOf(const ControlSlot& slot);
 bool EnableControl(const ControlSlot& slot, bool enabled);

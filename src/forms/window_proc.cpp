@@ -146,14 +146,9 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
       break;
     case kLoadMessage:
       if (wParam != kLoadMessageTag) break;
-      {
-        RECT client{};
-        ::GetClientRect(window, &client);
-        ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-        if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
-        ::InvalidateRect(window, nullptr, TRUE);
-        ::UpdateWindow(window);
-      }
+      // A form is laid out at its size before it is first shown, and whatever its load changes
+      // invalidates itself: painted with the next turn of the loop.
+      if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
       return 0;
     case kMakeToolTipsMessage:
       MakePendingToolTips(window);
