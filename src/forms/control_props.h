@@ -16,8 +16,8 @@ bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec);
 bool SetForeColor(const ControlSlot& slot, ColorCode color);
 bool SetBackColor(const ControlSlot& slot, ColorCode color);
 // Stores the text and shows it as the control's tooltip; the empty text removes the tooltip.
-// A text with "\r\n" gets the part before it as the tooltip's title. The form's tooltip
-// windows hold the tips of all its controls (tool_tips.h).
+// A text with "\r\n" gets the part before it as the tooltip's title. The tooltip
+// windows of the control's top-level form hold the tips of all its controls (tool_tips.h).
 bool SetToolTip(const ControlSlot& slot, std::wstring_view text);
 // Shows the tips of a form's controls whose text was stored without showing it.
 void MakePendingToolTips(HWND form);

@@ -64,7 +64,7 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   }
   info->textColor = row.textColor;
   info->backColor = row.backColor;
-  // The tips are shown from a tooltip window of the form, a top-level window that costs more
+  // The tips are shown from a tooltip window (tool_tips.h), a top-level window that costs more
   // than a control. It is made right after the page's load, once the window has been painted
   // (kMakeToolTipsMessage): long before a pointer can rest on a control for a tip.
   if (row.toolTip) info->toolTipText = row.toolTip;

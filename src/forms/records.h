@@ -65,8 +65,8 @@ enum LabelAlignment : uint32_t {
 
 enum class WindowlessKind { kNone, kFrame, kLabel };
 
-// A tooltip window of a form: it shows the tips of the form's controls that have its look
-// (balloon or not, and the title above the text).
+// A tooltip window of a form: it shows the tips of the controls inside the form that have its
+// look (balloon or not, and the title above the text).
 struct ToolTipWindow {
   bool balloon = false;
   std::wstring title;
@@ -95,8 +95,8 @@ struct ControlInfo {
   std::wstring fontSpec;
   std::wstring toolTipText;
   bool balloonToolTip = false;
-  HWND toolTip = nullptr;  // the tooltip window that holds the control's tip (its form's)
-  // A form's tooltip windows, one for each look its controls' tips have (tool_tips.h).
+  HWND toolTip = nullptr;  // the tooltip window that holds the control's tip (tool_tips.h)
+  // A form's tooltip windows, one for each look the tips inside it have (tool_tips.h).
   std::vector<ToolTipWindow> toolTipWindows;
   base::UniqueHandle<base::IconTraits> cursor;  // custom cursors are icons underneath
   RECT designRect{};                            // left, top, width, height in design units

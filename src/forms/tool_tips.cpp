@@ -15,9 +15,12 @@ namespace {
 constexpr size_t kMaxTitleChars = 99;
 constexpr int kMaxTipWidth = 600;
 
-// The record that keeps the control's tooltip windows: its form's, or its own when it is on
-// no form.
+// The record that keeps the control's tooltip windows: the form that is its top-level window,
+// for every form inside it (one set for the whole program); else its nearest form's, or its
+// own when it is on no form.
 ControlInfo& HolderOf(HWND control, ControlInfo& info) {
+  ControlInfo* top = InfoOf(::GetAncestor(control, GA_ROOT));
+  if (top && top->isForm) return *top;
   for (HWND at = ::GetParent(control); at; at = ::GetParent(at)) {
     ControlInfo* form = InfoOf(at);
     if (form && form->isForm) return *form;

@@ -1,7 +1,8 @@
-// Controls' tips. A form keeps one tooltip window for each look its controls' tips have
-// (balloon or not, title), each holding the tools of all its controls with that look: one
-// window per form in practice, where a window of its own for each control would cost more than
-// the control itself.
+// Controls' tips. A top-level form keeps one tooltip window for each look the tips of the
+// controls inside it have (balloon or not, title), each holding the tools of all those
+// controls: one window for the whole program in practice, where a window of its own for each
+// control would cost more than the control itself. A form inside a window that is no form
+// keeps its own.
 #pragma once
 
 #include <windows.h>
