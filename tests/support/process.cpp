@@ -1,10 +1,13 @@
 #include "support/process.h"
 
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <set>
 #include <vector>
 
@@ -209,6 +212,68 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   base::UniqueKernelHandle handle(info.hProcess);
   if (!loader.empty()) return Tracked(FindNewProcess(FileNameOf(exe), before));
   return Tracked(Process(std::move(handle), info.dwProcessId));
+}
+
+// The relay's first argument; then the file for the exit code, the program and its arguments.
+constexpr wchar_t kRelaySwitch[] = L"--lingtu-relay";
+
+std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::wstring>& args,
+                               const std::vector<EnvChange>& env, DWORD timeoutMs) {
+  if (!SetsLogOnName(env) || WineLoader().empty()) {
+    return LaunchProcess(exe, args, env).WaitForExit(timeoutMs);
+  }
+  wchar_t self[MAX_PATH];
+  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
+  wchar_t folder[MAX_PATH];
+  const DWORD folderLength = ::GetTempPathW(MAX_PATH, folder);
+  if (length == 0 || length >= MAX_PATH || folderLength == 0 || folderLength >= MAX_PATH) return {};
+  const std::wstring codeFile = std::wstring(folder) + L"lingtu_relay_" +
+                                std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                                std::to_wstring(::GetTickCount64()) + L".txt";
+  std::vector<std::wstring> relayArgs = {kRelaySwitch, codeFile, exe};
+  relayArgs.insert(relayArgs.end(), args.begin(), args.end());
+  if (!LaunchProcess(std::wstring(self, length), relayArgs, env)) return {};
+  std::optional<DWORD> code;
+  const DWORD deadline = ::GetTickCount() + timeoutMs;
+  while (!code && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
+    // Written whole under another name, then renamed: a file of this name is complete.
+    base::UniqueFile file(
+        ::CreateFileW(codeFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    char text[16] = {};
+    DWORD read = 0;
+    if (file && ::ReadFile(file.get(), text, sizeof text - 1, &read, nullptr) && read > 0) {
+      code = static_cast<DWORD>(std::strtoul(text, nullptr, 10));
+    } else {
+      ::Sleep(20);
+    }
+  }
+  ::DeleteFileW(codeFile.c_str());
+  return code;
+}
+
+std::optional<int> RelayMain() {
+  int count = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!argv) return std::nullopt;
+  std::vector<std::wstring> arguments(argv, argv + count);
+  ::LocalFree(argv);
+  if (count < 4 || arguments[1] != kRelaySwitch) return std::nullopt;
+  const std::wstring& codeFile = arguments[2];
+  Process child = LaunchProcess(arguments[3], {arguments.begin() + 4, arguments.end()});
+  // Bounded like every wait: a child that does not end is ended with the relay.
+  const std::optional<DWORD> code = child.WaitForExit(2 * kDefaultTimeoutMs);
+  if (!code) return 1;
+  const std::string text = std::to_string(*code);
+  const std::wstring part = codeFile + L".part";
+  base::UniqueFile file(::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!file ||
+      !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+    return 1;
+  }
+  file.reset();
+  return ::MoveFileExW(part.c_str(), codeFile.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
 
 }  // namespace testsupport

@@ -67,6 +67,18 @@ class Process {
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args = {},
                       const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"");
 
+// Runs `exe` to its end and returns its exit code; nothing when it did not end within
+// `timeoutMs`. With a log-on name (USER) among the overrides the exit code cannot be had from a
+// start through the Unix loader, so this test program is started that way as a relay: it starts
+// `exe` as its own child, which inherits the name, and writes down the child's exit code
+// (RelayMain). The profile folders are then the prefix's own for that name.
+std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::wstring>& args,
+                               const std::vector<EnvChange>& env = {},
+                               DWORD timeoutMs = kDefaultTimeoutMs);
+// The relay's side, called first thing by the test programs' main: when this process was started
+// as a relay, runs it and returns its exit code; otherwise nothing.
+std::optional<int> RelayMain();
+
 // One argument quoted so that CommandLineToArgvW gives it back unchanged.
 std::wstring QuoteArgument(const std::wstring& arg);
 // The current environment with `changes` applied, as a CreateProcessW environment block.
