@@ -232,7 +232,8 @@ std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::w
                                 std::to_wstring(::GetTickCount64()) + L".txt";
   std::vector<std::wstring> relayArgs = {kRelaySwitch, codeFile, exe};
   relayArgs.insert(relayArgs.end(), args.begin(), args.end());
-  if (!LaunchProcess(std::wstring(self, length), relayArgs, env)) return {};
+  const Process relay = LaunchProcess(std::wstring(self, length), relayArgs, env);
+  if (!relay) return {};
   std::optional<DWORD> code;
   const DWORD deadline = ::GetTickCount() + timeoutMs;
   while (!code && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
