@@ -33,6 +33,7 @@ bool InstallRun::Stopping() const {
 void InstallRun::Finish() {
   std::lock_guard lock(mutex_);
   phase_ = RunPhase::kReporting;
+  lock_.Release();  // the folders are final: other programs need not wait for the user
   ::SetEvent(workerDone_.get());
 }
 

@@ -27,8 +27,8 @@ class InstallRun {
   InstallRun(const InstallRun&) = delete;
   InstallRun& operator=(const InstallRun&) = delete;
 
-  // User-interface thread: Idle -> Downloading, holding `lock` (install_lock.h) until the run
-  // ends; false when a run is under way or the program is closing (the lock is let go).
+  // User-interface thread: Idle -> Downloading, holding `lock` (install_lock.h) until the
+  // worker is done; false when a run is under way or the program is closing (the lock is let go).
   bool Begin(InstallLock lock);
   bool Running() const;
 
@@ -36,7 +36,7 @@ class InstallRun {
   bool EnterInstalling();
   // Worker: the program is closing; leave the page's windows alone.
   bool Stopping() const;
-  // Worker, as its very last step: its files are done with.
+  // Worker, as its very last step: its files are done with, and the lock is let go.
   void Finish();
 
   // User-interface thread, once the page shows the run's end (or no worker was started):

@@ -71,7 +71,7 @@ class SignedInstallTest : public PluginPageTest {
     EXPECT_EQ(Snapshot(folder), before);
   }
 
-  // A file with the published archive's bytes (or others), and beside it a signature file.
+  // An archive file, and beside it a signature file when given.
   std::wstring ArchiveFile(const std::string& archive,
                            const std::optional<std::string>& signature) {
     const std::wstring path = scratch_ + L"\\翎图匠.rbz";
@@ -88,10 +88,6 @@ class SignedInstallTest : public PluginPageTest {
     return code ? static_cast<int64_t>(*code) : -1;
   }
 };
-
-std::string Published(const std::wstring& tree, const std::wstring& name) {
-  return testsupport::ReadBinaryFile(State(tree + name));
-}
 
 TEST_F(SignedInstallTest, OnlyThePublishersArchiveIsInstalledAndByteForByte) {
   AddVersion(L"SketchUp 2021");
@@ -130,8 +126,8 @@ TEST_F(SignedInstallTest, OnlyThePublishersArchiveIsInstalledAndByteForByte) {
 
 TEST_F(SignedInstallTest, AnArchiveFileNeedsThePublishersSignatureBesideIt) {
   AddVersion(L"SketchUp 2021");
-  const std::string archive = Published(L"\\tree", kArchive);
-  const std::string signature = Published(L"\\tree", kSignature);
+  const std::string archive = testsupport::ReadBinaryFile(State(L"\\tree" + kArchive));
+  const std::string signature = testsupport::ReadBinaryFile(State(L"\\tree" + kSignature));
   std::string tampered = archive;
   tampered[10] ^= 1;
   LaunchSigned();
@@ -139,8 +135,8 @@ TEST_F(SignedInstallTest, AnArchiveFileNeedsThePublishersSignatureBesideIt) {
   ExpectRefused("dropped without a signature", false, ArchiveFile(archive, std::nullopt));
   ExpectRefused("dropped, tampered", false, ArchiveFile(tampered, signature));
   ExpectRefused("dropped, a stranger's", false,
-                ArchiveFile(Published(L"\\stranger-tree", kArchive),
-                            Published(L"\\stranger-tree", kSignature)));
+                ArchiveFile(testsupport::ReadBinaryFile(State(L"\\stranger-tree" + kArchive)),
+                            testsupport::ReadBinaryFile(State(L"\\stranger-tree" + kSignature))));
   ASSERT_TRUE(testsupport::DropFiles(app_.window, {ArchiveFile(archive, signature)}));
   const auto box = testsupport::WaitForMessageBox(Pid(), 15000);
   ExpectBox(box, kInstalled);

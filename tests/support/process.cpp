@@ -11,6 +11,9 @@
 #include <set>
 #include <vector>
 
+#include "support/archive_builder.h"
+#include "support/paths.h"
+
 namespace testsupport {
 namespace {
 
@@ -189,7 +192,8 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
 }
 
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args,
-                      const std::vector<EnvChange>& env, const std::wstring& workdir) {
+                      const std::vector<EnvChange>& env, const std::wstring& workdir,
+                      HANDLE output) {
   const std::wstring loader = SetsLogOnName(env) ? WineLoader() : L"";
   std::wstring commandLine;
   if (!loader.empty()) commandLine = QuoteArgument(loader) + L" ";
@@ -200,11 +204,15 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   const std::set<DWORD> before = loader.empty() ? std::set<DWORD>{} : AllProcessIds();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+  }
   PROCESS_INFORMATION info{};
   // The loader finds its own files from its first argument, so that stays a Unix path.
   const std::wstring application = loader.empty() ? exe : OnDriveZ(loader);
-  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(),
+  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr,
+                        output != nullptr, CREATE_UNICODE_ENVIRONMENT, block.data(),
                         workdir.empty() ? nullptr : workdir.c_str(), &startup, &info)) {
     return {};
   }
@@ -222,59 +230,41 @@ std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::w
   if (!SetsLogOnName(env) || WineLoader().empty()) {
     return LaunchProcess(exe, args, env).WaitForExit(timeoutMs);
   }
-  wchar_t self[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, self, MAX_PATH);
-  wchar_t folder[MAX_PATH];
-  const DWORD folderLength = ::GetTempPathW(MAX_PATH, folder);
-  if (length == 0 || length >= MAX_PATH || folderLength == 0 || folderLength >= MAX_PATH) return {};
+  wchar_t self[MAX_PATH], folder[MAX_PATH];
+  if (!::GetModuleFileNameW(nullptr, self, MAX_PATH) || !::GetTempPathW(MAX_PATH, folder))
+    return {};
   const std::wstring codeFile = std::wstring(folder) + L"lingtu_relay_" +
                                 std::to_wstring(::GetCurrentProcessId()) + L"_" +
-                                std::to_wstring(::GetTickCount64()) + L".txt";
+                                std::to_wstring(::GetTickCount64());
   std::vector<std::wstring> relayArgs = {kRelaySwitch, codeFile, exe};
   relayArgs.insert(relayArgs.end(), args.begin(), args.end());
-  const Process relay = LaunchProcess(std::wstring(self, length), relayArgs, env);
-  if (!relay) return {};
-  std::optional<DWORD> code;
-  const DWORD deadline = ::GetTickCount() + timeoutMs;
-  while (!code && static_cast<LONG>(deadline - ::GetTickCount()) > 0) {
-    // Written whole under another name, then renamed: a file of this name is complete.
-    base::UniqueFile file(
-        ::CreateFileW(codeFile.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-    char text[16] = {};
-    DWORD read = 0;
-    if (file && ::ReadFile(file.get(), text, sizeof text - 1, &read, nullptr) && read > 0) {
-      code = static_cast<DWORD>(std::strtoul(text, nullptr, 10));
-    } else {
-      ::Sleep(20);
-    }
+  const Process relay = LaunchProcess(self, relayArgs, env);
+  std::string code;  // written under another name, then renamed: whole once it is there
+  for (const DWORD start = ::GetTickCount();
+       relay && code.empty() && ::GetTickCount() - start < timeoutMs; ::Sleep(20)) {
+    code = ReadBinaryFile(codeFile);
   }
   ::DeleteFileW(codeFile.c_str());
-  return code;
+  if (code.empty()) return std::nullopt;
+  return static_cast<DWORD>(std::strtoul(code.c_str(), nullptr, 10));
 }
 
 std::optional<int> RelayMain() {
   int count = 0;
   LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
   if (!argv) return std::nullopt;
-  std::vector<std::wstring> arguments(argv, argv + count);
+  const std::vector<std::wstring> arguments(argv, argv + count);
   ::LocalFree(argv);
   if (count < 4 || arguments[1] != kRelaySwitch) return std::nullopt;
-  const std::wstring& codeFile = arguments[2];
-  Process child = LaunchProcess(arguments[3], {arguments.begin() + 4, arguments.end()});
   // Bounded like every wait: a child that does not end is ended with the relay.
-  const std::optional<DWORD> code = child.WaitForExit(2 * kDefaultTimeoutMs);
-  if (!code) return 1;
-  const std::string text = std::to_string(*code);
-  const std::wstring part = codeFile + L".part";
-  base::UniqueFile file(::CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  if (!file ||
-      !::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-    return 1;
-  }
-  file.reset();
-  return ::MoveFileExW(part.c_str(), codeFile.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+  const std::optional<DWORD> code =
+      LaunchProcess(arguments[3], {arguments.begin() + 4, arguments.end()})
+          .WaitForExit(2 * kDefaultTimeoutMs);
+  const std::wstring part = arguments[2] + L".part";
+  return code && WriteFileBytes(part, std::to_string(*code)) &&
+                 ::MoveFileExW(part.c_str(), arguments[2].c_str(), MOVEFILE_REPLACE_EXISTING)
+             ? 0
+             : 1;
 }
 
 }  // namespace testsupport

@@ -61,11 +61,12 @@ class Process {
   DWORD pid_ = 0;
 };
 
-// Starts `exe` with `args` (each quoted as needed). `workdir` empty: the caller's.
-// An empty Process when the program cannot be started. Every program started so is ended by
-// EndStartedPrograms, whoever owns it by then.
+// Starts `exe` with `args` (each quoted as needed). `workdir` empty: the caller's. `output`, an
+// inheritable handle, becomes its standard output. An empty Process when the program cannot be
+// started. Every program started so is ended by EndStartedPrograms, whoever owns it by then.
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args = {},
-                      const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"");
+                      const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
+                      HANDLE output = nullptr);
 
 // Runs `exe` to its end and returns its exit code; nothing when it did not end within
 // `timeoutMs`. With a log-on name (USER) among the overrides the exit code cannot be had from a
