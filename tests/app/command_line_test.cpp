@@ -25,9 +25,6 @@ TEST(CommandLineTest, UnderstoodCommands) {
   const Command uninstall = *ParseCommandLine({L"/sketchup", L"ALL", L"/uninstall"}).command;
   EXPECT_EQ(uninstall.kind, CommandKind::kUninstall);
   EXPECT_EQ(uninstall.version, L"");  // every version
-  const Command report = *ParseCommandLine({L"/report", L"r.txt", L"/sketchup", L"2023"}).command;
-  EXPECT_EQ(report.kind, CommandKind::kReport);
-  EXPECT_EQ(report.reportFile + L"|" + report.version, L"r.txt|2023");
 }
 
 TEST(CommandLineTest, RefusedCommandsSayWhy) {
@@ -35,11 +32,9 @@ TEST(CommandLineTest, RefusedCommandsSayWhy) {
            {L"install"},
            {L"/allusers"},
            {L"/install", L"/uninstall"},
-           {L"/install", L"/sketchup", L"/allusers"},
            {L"/install", L"/sketchup", L"2021", L"/sketchup", L"2022"},
            {L"/install", L"/from", L""},
            {L"/uninstall", L"/from", L"a.rbz"},
-           {L"/report"},
            {L"/report", L"r.txt", L"/allusers"},
        }) {
     const ParsedCommand parsed = ParseCommandLine(args);
@@ -58,7 +53,6 @@ TEST(CommandLineTest, ChoosingVersions) {
   EXPECT_EQ(chosen, Texts{L"SketchUp 2023"});
   EXPECT_EQ(ChooseVersions(installed, L"2023", chosen), VersionMatch::kAmbiguous);
   EXPECT_EQ(ChooseVersions(installed, L"2022", chosen), VersionMatch::kNone);
-  EXPECT_EQ(ChooseVersions({}, L"", chosen), VersionMatch::kNone);
 }
 
 }  // namespace

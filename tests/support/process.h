@@ -68,11 +68,10 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
                       const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
                       HANDLE output = nullptr);
 
-// Runs `exe` to its end and returns its exit code; nothing when it did not end within
-// `timeoutMs`. With a log-on name (USER) among the overrides the exit code cannot be had from a
-// start through the Unix loader, so this test program is started that way as a relay: it starts
-// `exe` as its own child, which inherits the name, and writes down the child's exit code
-// (RelayMain). The profile folders are then the prefix's own for that name.
+// Runs `exe` to its end: its exit code, or nothing when it did not end within `timeoutMs`. A start
+// through the Unix loader (USER set) gives no exit code, so this test program is started that way
+// as a relay (RelayMain) that runs `exe` as its child, which inherits the name, and writes down
+// its exit code. The profile folders are then the prefix's own for that name.
 std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::wstring>& args,
                                const std::vector<EnvChange>& env = {},
                                DWORD timeoutMs = kDefaultTimeoutMs);

@@ -15,14 +15,9 @@ constexpr wchar_t kDropOneArchive[] = L"请拖入单个 .rbz 格式的翎图匠�
 
 class DropInstallTest : public PluginPageTest {
  protected:
-  // Drops the files and returns the box that answers (the result of an installation, too).
-  std::optional<testsupport::MessageBoxInfo> Drop(const std::vector<std::wstring>& paths) {
-    if (!testsupport::DropFiles(app_.window, paths)) return std::nullopt;
-    return testsupport::WaitForMessageBox(Pid(), 15000);
-  }
   void ExpectDropEndsWith(const std::vector<std::wstring>& paths, const std::wstring& text) {
     SCOPED_TRACE(paths.empty() ? std::string() : base::WideToUtf8(paths.front()));
-    const auto box = Drop(paths);
+    const auto box = DropForBox(paths);
     ExpectBox(box, text);
     if (box) EXPECT_TRUE(testsupport::Answer(*box, IDOK));
     ExpectIdle();
@@ -34,25 +29,21 @@ TEST_F(DropInstallTest, OneArchiveFileInstallsAndAnythingElseChangesNothing) {
   const PluginFiles plugin = NewPlugin(64 * 1024);
   const std::wstring archive = scratch_ + L"\\翎图匠 1.0.9.RBZ";
   ASSERT_TRUE(testsupport::WriteFileBytes(archive, plugin.Zip().bytes));
-  const std::wstring tooLarge = scratch_ + L"\\large.rbz";
-  ASSERT_TRUE(testsupport::WriteFileBytes(tooLarge, std::string(300000, 'x')));
   ASSERT_TRUE(testsupport::WriteFileBytes(scratch_ + L"\\plugin.zip", plugin.Zip().bytes));
   ASSERT_TRUE(MakeFolders(scratch_ + L"\\folder.rbz"));
-  Launch(L"", {{L"LINGTU_TEST_MAX_ARCHIVE_BYTES", L"200000"}});
+  Launch();
   const std::wstring folder = PluginFolder1(L"SketchUp 2021");
 
   ExpectDropEndsWith({archive, archive}, kDropOneArchive);
   ExpectDropEndsWith({scratch_ + L"\\plugin.zip"}, kDropOneArchive);
   ExpectDropEndsWith({scratch_ + L"\\folder.rbz"}, kDropOneArchive);
   ExpectDropEndsWith({scratch_ + L"\\missing.rbz"}, L"读取安装包文件失败，已停止安装！");
-  ExpectDropEndsWith({tooLarge}, L"安装失败，请尝试管理员身份运行本程序！");
-  EXPECT_FALSE(Exists(folder));
-  EXPECT_FALSE(Exists(TempArchive()));
+  EXPECT_FALSE(Exists(folder) || Exists(TempArchive()));
 
   // Dropped while another page is shown, the plug-in page comes to the front for the progress.
   HWND tab = testsupport::ChildById(app_.window, app::id::kTabControl);
   ASSERT_TRUE(testsupport::SelectTabAsUser(tab, 1));
-  const auto box = Drop({archive});
+  const auto box = DropForBox({archive});
   ExpectBox(box, L"安装成功！");
   EXPECT_EQ(testsupport::CurrentTab(tab), 0);
   EXPECT_EQ(ProgressPosition(), 100) << "the bar showed the file as it was read";
@@ -60,11 +51,9 @@ TEST_F(DropInstallTest, OneArchiveFileInstallsAndAnythingElseChangesNothing) {
   ExpectIdle();
   ExpectInstalled(folder, plugin);
   EXPECT_FALSE(Exists(TempArchive()));
-  EXPECT_EQ(testsupport::ReadBinaryFile(archive), plugin.Zip().bytes)
-      << "the file is left as it was";
 
   // Over an installed plug-in the question comes first, as for a download.
-  const auto question = Drop({archive});
+  const auto question = DropForBox({archive});
   ExpectBox(question, L"检测到当前版本已安装翎图匠，需要覆盖安装吗？", true);
   ASSERT_TRUE(question && testsupport::Answer(*question, IDCANCEL));
   EXPECT_TRUE(testsupport::ExpectNoMessageBox(Pid(), 500));
