@@ -72,7 +72,9 @@ class SignedInstallTest : public PluginPageTest {
     const std::wstring path = scratch_ + L"\\翎图匠.rbz";
     EXPECT_TRUE(testsupport::WriteFileBytes(path, archive));
     ::DeleteFileW((path + L".sig").c_str());
-    if (signature) EXPECT_TRUE(testsupport::WriteFileBytes(path + L".sig", *signature));
+    if (signature) {
+      EXPECT_TRUE(testsupport::WriteFileBytes(path + L".sig", *signature));
+    }
     return path;
   }
 

@@ -19,7 +19,9 @@ class DropInstallTest : public PluginPageTest {
     SCOPED_TRACE(paths.empty() ? std::string() : base::WideToUtf8(paths.front()));
     const auto box = DropForBox(paths);
     ExpectBox(box, text);
-    if (box) EXPECT_TRUE(testsupport::Answer(*box, IDOK));
+    if (box) {
+      EXPECT_TRUE(testsupport::Answer(*box, IDOK));
+    }
     ExpectIdle();
   }
 };
