@@ -1,10 +1,13 @@
 #include "app/form1.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <array>
 #include <ctime>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "app/form1_ids.h"
 #include "app/startup_timeline.h"
@@ -18,6 +21,7 @@
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/window_proc.h"
+#include "pages/plugin/archive_file.h"
 #include "pages/plugin/form2.h"
 #include "pages/utilities/form3.h"
 #include "pages/windows/form4.h"
@@ -154,6 +158,27 @@ void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
   ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, form1LoadValue);
 }
 
+// Files dropped onto the window go to the plug-in page, which installs one archive file and
+// refuses anything else (several files, whatever their names, or a name that cannot be read).
+void Form1DropFiles(HDROP drop) {
+  std::vector<std::wstring> paths;
+  const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+  if (count == 1) {
+    const UINT length = ::DragQueryFileW(drop, 0, nullptr, 0);
+    std::vector<wchar_t> path(length + 1);
+    if (length > 0 && ::DragQueryFileW(drop, 0, path.data(), length + 1) == length) {
+      paths.emplace_back(path.data(), length);
+    }
+  } else {
+    paths.resize(count > 1 ? 2 : 0);
+  }
+  ::DragFinish(drop);
+  // The installation shows its progress on the plug-in page: bring it to the front.
+  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
+  if (plugin_page::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
+  plugin_page::InstallDroppedFiles(paths);
+}
+
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
   if (message == kVersionAnsweredMessage) {
@@ -162,6 +187,10 @@ std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LP
   }
   if (message == kBuildHiddenPagesMessage) {
     BuildHiddenPages(window, lParam);
+    return 0;
+  }
+  if (message == WM_DROPFILES) {
+    Form1DropFiles(reinterpret_cast<HDROP>(wParam));
     return 0;
   }
   // An installation must not be cut in half by the program's end.
@@ -224,6 +253,18 @@ void OnModalLoopEvent(forms::ModalLoopEvent event) {
   }
   startup::Mark(startup::Step::kIdle);
   StartVersionCheck(Form1().window);
+}
+
+// What DragAcceptFiles does, without loading the shell at start. An elevated window also takes
+// drops from the desktop's unelevated Explorer.
+void AcceptDroppedFiles(HWND window) {
+  ::SetWindowLongPtrW(window, GWL_EXSTYLE,
+                      ::GetWindowLongPtrW(window, GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+  constexpr UINT kCopyGlobalData = 0x0049;  // carries the dropped names into the process
+  for (UINT message :
+       {static_cast<UINT>(WM_DROPFILES), static_cast<UINT>(WM_COPYDATA), kCopyGlobalData}) {
+    ::ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr);
+  }
 }
 
 void CentreOnWorkArea(HWND window) {
@@ -300,6 +341,7 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   Form1().window = window;
   if (!window) return 0;
   forms::InitFormRecord(window, parent, L"Form1");
+  AcceptDroppedFiles(window);
   form->accelerators = ::CreateAcceleratorTableW(const_cast<ACCEL*>(kPageKeys),
                                                  static_cast<int>(std::size(kPageKeys)));
   CentreOnWorkArea(window);

@@ -4,9 +4,10 @@ namespace pages {
 
 InstallRun::InstallRun() : workerDone_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
-bool InstallRun::Begin() {
-  std::lock_guard lock(mutex_);
+bool InstallRun::Begin(InstallLock lock) {
+  std::lock_guard guard(mutex_);
   if (phase_ != RunPhase::kIdle || stopping_) return false;
+  lock_ = std::move(lock);
   phase_ = RunPhase::kDownloading;
   ::ResetEvent(workerDone_.get());
   return true;
@@ -32,12 +33,14 @@ bool InstallRun::Stopping() const {
 void InstallRun::Finish() {
   std::lock_guard lock(mutex_);
   phase_ = RunPhase::kReporting;
+  lock_.Release();  // the folders are final: other programs need not wait for the user
   ::SetEvent(workerDone_.get());
 }
 
 void InstallRun::End() {
   std::lock_guard lock(mutex_);
   phase_ = RunPhase::kIdle;
+  lock_.Release();
   ::SetEvent(workerDone_.get());
 }
 

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "base/unique_handle.h"
+#include "pages/install_lock.h"
 
 namespace pages {
 
@@ -26,19 +27,21 @@ class InstallRun {
   InstallRun(const InstallRun&) = delete;
   InstallRun& operator=(const InstallRun&) = delete;
 
-  // User-interface thread: Idle -> Downloading; false when a run is under way.
-  bool Begin();
+  // User-interface thread: Idle -> Downloading, holding `lock` (install_lock.h) until the
+  // worker is done; false when a run is under way or the program is closing (the lock is let go).
+  bool Begin(InstallLock lock);
   bool Running() const;
 
   // Worker: Downloading -> Installing; false when the program is closing (install nothing).
   bool EnterInstalling();
   // Worker: the program is closing; leave the page's windows alone.
   bool Stopping() const;
-  // Worker, as its very last step: its files are done with.
+  // Worker, as its very last step: its files are done with, and the lock is let go.
   void Finish();
 
   // User-interface thread, once the page shows the run's end (or no worker was started):
-  // back to Idle. The worker calls it only when its last word could not reach the page.
+  // back to Idle, the lock let go. The worker calls it only when its last word could not reach
+  // the page.
   void End();
 
   // User-interface thread, when the main window closes: no new phase is entered after this.
@@ -53,6 +56,7 @@ class InstallRun {
   RunPhase phase_ = RunPhase::kIdle;
   bool stopping_ = false;
   base::UniqueKernelHandle workerDone_;  // manual-reset event, set while no worker is busy
+  InstallLock lock_;
 };
 
 // The page's run. Never destroyed: a worker still blocked in a read when the process ends

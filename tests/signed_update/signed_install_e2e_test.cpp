@@ -51,16 +51,38 @@ class SignedInstallTest : public PluginPageTest {
   }
 
   // One refused installation: the message, an idle page, no archive left, the folder as before.
-  void ExpectRefused(const std::string& why, bool overwrite) {
+  // Started by a click, or by dropping `dropped` onto the window.
+  void ExpectRefused(const std::string& why, bool overwrite, const std::wstring& dropped = L"") {
     SCOPED_TRACE(why);
     const std::wstring folder = PluginFolder1(L"SketchUp 2021");
     const auto before = Snapshot(folder);
     const bool existed = Exists(folder);
-    ExpectInstallEndsWith(kRefused, overwrite);
+    const auto box = dropped.empty() ? Install(overwrite) : DropForBox({dropped});
+    ExpectBox(box, kRefused);
+    ASSERT_TRUE(box && testsupport::Answer(*box, IDOK));
     ExpectIdle();
     EXPECT_FALSE(Exists(TempArchive()));
     EXPECT_EQ(Exists(folder), existed);
     EXPECT_EQ(Snapshot(folder), before);
+  }
+
+  // An archive file, and beside it a signature file when given.
+  std::wstring ArchiveFile(const std::string& archive,
+                           const std::optional<std::string>& signature) {
+    const std::wstring path = scratch_ + L"\\翎图匠.rbz";
+    EXPECT_TRUE(testsupport::WriteFileBytes(path, archive));
+    ::DeleteFileW((path + L".sig").c_str());
+    if (signature) {
+      EXPECT_TRUE(testsupport::WriteFileBytes(path + L".sig", *signature));
+    }
+    return path;
+  }
+
+  int64_t RunSigned(const std::vector<std::wstring>& args) {
+    const auto code = testsupport::RunToExit(
+        testsupport::WindowsPathFromUnix(LINGTU_SIGNED_APP_EXE), args,
+        {{L"USERPROFILE", profile_}, {L"ALLUSERSPROFILE", programData_}, {L"TEMP", temp_}});
+    return code ? static_cast<int64_t>(*code) : -1;
   }
 };
 
@@ -97,6 +119,37 @@ TEST_F(SignedInstallTest, OnlyThePublishersArchiveIsInstalledAndByteForByte) {
   // Over an installed plug-in a refused archive changes nothing either.
   ServedFile signature(kSignature, std::string(64, '\0'));
   ExpectRefused("a zero signature over an installed plug-in", true);
+}
+
+TEST_F(SignedInstallTest, AnArchiveFileNeedsThePublishersSignatureBesideIt) {
+  AddVersion(L"SketchUp 2021");
+  const std::string archive = testsupport::ReadBinaryFile(State(L"\\tree" + kArchive));
+  const std::string signature = testsupport::ReadBinaryFile(State(L"\\tree" + kSignature));
+  std::string tampered = archive;
+  tampered[10] ^= 1;
+  LaunchSigned();
+
+  ExpectRefused("dropped without a signature", false, ArchiveFile(archive, std::nullopt));
+  ExpectRefused("dropped, tampered", false, ArchiveFile(tampered, signature));
+  const auto box = DropForBox({ArchiveFile(archive, signature)});
+  ExpectBox(box, kInstalled);
+  ASSERT_TRUE(box && testsupport::Answer(*box, IDOK));
+  ExpectIdle();
+  EXPECT_EQ(Snapshot(PluginFolder1(L"SketchUp 2021")), Snapshot(State(L"\\plugin")));
+  testsupport::RequestClose(app_.window);
+
+  // A command run checks the same, from a file and from the server.
+  const std::wstring folder = PluginFolder1(L"SketchUp 2021");
+  EXPECT_EQ(RunSigned({L"/uninstall"}), 0);
+  EXPECT_EQ(RunSigned({L"/install", L"/from", ArchiveFile(archive, std::nullopt)}), 5);
+  EXPECT_EQ(RunSigned({L"/install", L"/from", ArchiveFile(tampered, signature)}), 5);
+  {
+    ServedFile served(kSignature, std::string(64, '\0'));
+    EXPECT_EQ(RunSigned({L"/install"}), 5);
+  }
+  EXPECT_FALSE(Exists(folder + L"\\Brindo.rb") || Exists(TempArchive()));
+  EXPECT_EQ(RunSigned({L"/install", L"/from", ArchiveFile(archive, signature)}), 0);
+  EXPECT_EQ(Snapshot(folder), Snapshot(State(L"\\plugin")));
 }
 
 }  // namespace

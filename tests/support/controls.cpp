@@ -2,6 +2,7 @@
 // tooltips (declared in driver.h).
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include "support/driver.h"
 #include "support/remote_buffer.h"
@@ -177,6 +178,27 @@ bool SendDpiChange(HWND window, int dpi, const RECT& suggested) {
   RemoteBuffer buffer(window, sizeof(RECT));
   return buffer && buffer.WriteValue(suggested) &&
          SendWithin(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), buffer.AsLParam()) == 0;
+}
+
+// ---- Dropping files: WM_DROPFILES carries an HDROP, a DROPFILES record followed by the
+// names, each ending in a zero, the list in one more. Wine 8 does not carry it across processes:
+// an HDROP made with GlobalAlloc here reads as garbage there. The record placed in the target
+// (VirtualAllocEx) is read as the window's own, because a handle that is a plain pointer locks
+// to itself; DragFinish's free of it fails quietly.
+
+bool DropFiles(HWND window, const std::vector<std::wstring>& paths, DWORD timeoutMs) {
+  std::wstring names;
+  for (const std::wstring& path : paths) names.append(path).push_back(L'\0');
+  names.push_back(L'\0');
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.fWide = TRUE;
+  const size_t bytes = names.size() * sizeof(wchar_t);
+  RemoteBuffer buffer(window, sizeof(DROPFILES) + bytes);
+  // The window reads the names before anything it does in return (a message box) waits.
+  return buffer && buffer.WriteValue(header) && buffer.Write(names.data(), bytes, sizeof header) &&
+         ::SendNotifyMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(buffer.At()), 0) &&
+         WaitIdle(window, timeoutMs);
 }
 
 }  // namespace testsupport

@@ -146,6 +146,11 @@ bool BringToFront(HWND window);
 // window's thread, so a test waits for what the key does.
 bool PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
+// ---- Dropping files.
+// Drops files onto a window as the shell does (WM_DROPFILES); true once the window handled it.
+bool DropFiles(HWND window, const std::vector<std::wstring>& paths,
+               DWORD timeoutMs = kDefaultTimeoutMs);
+
 // ---- Tooltips.
 // The tooltip text registered for a control in any tooltip window of its process; nothing
 // when no tool names the control.

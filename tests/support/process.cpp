@@ -1,12 +1,18 @@
 #include "support/process.h"
 
 #include <psapi.h>
+#include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <mutex>
+#include <string>
 #include <set>
 #include <vector>
+
+#include "support/archive_builder.h"
+#include "support/paths.h"
 
 namespace testsupport {
 namespace {
@@ -186,7 +192,8 @@ std::vector<DWORD> ProcessesNamed(const std::wstring& exeName) {
 }
 
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args,
-                      const std::vector<EnvChange>& env, const std::wstring& workdir) {
+                      const std::vector<EnvChange>& env, const std::wstring& workdir,
+                      HANDLE output) {
   const std::wstring loader = SetsLogOnName(env) ? WineLoader() : L"";
   std::wstring commandLine;
   if (!loader.empty()) commandLine = QuoteArgument(loader) + L" ";
@@ -197,11 +204,15 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   const std::set<DWORD> before = loader.empty() ? std::set<DWORD>{} : AllProcessIds();
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
+  if (output) {
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+  }
   PROCESS_INFORMATION info{};
   // The loader finds its own files from its first argument, so that stays a Unix path.
   const std::wstring application = loader.empty() ? exe : OnDriveZ(loader);
-  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        CREATE_UNICODE_ENVIRONMENT, block.data(),
+  if (!::CreateProcessW(application.c_str(), commandLine.data(), nullptr, nullptr,
+                        output != nullptr, CREATE_UNICODE_ENVIRONMENT, block.data(),
                         workdir.empty() ? nullptr : workdir.c_str(), &startup, &info)) {
     return {};
   }
@@ -209,6 +220,51 @@ Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& 
   base::UniqueKernelHandle handle(info.hProcess);
   if (!loader.empty()) return Tracked(FindNewProcess(FileNameOf(exe), before));
   return Tracked(Process(std::move(handle), info.dwProcessId));
+}
+
+// The relay's first argument; then the file for the exit code, the program and its arguments.
+constexpr wchar_t kRelaySwitch[] = L"--lingtu-relay";
+
+std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::wstring>& args,
+                               const std::vector<EnvChange>& env, DWORD timeoutMs) {
+  if (!SetsLogOnName(env) || WineLoader().empty()) {
+    return LaunchProcess(exe, args, env).WaitForExit(timeoutMs);
+  }
+  wchar_t self[MAX_PATH], folder[MAX_PATH];
+  if (!::GetModuleFileNameW(nullptr, self, MAX_PATH) || !::GetTempPathW(MAX_PATH, folder))
+    return {};
+  const std::wstring codeFile = std::wstring(folder) + L"lingtu_relay_" +
+                                std::to_wstring(::GetCurrentProcessId()) + L"_" +
+                                std::to_wstring(::GetTickCount64());
+  std::vector<std::wstring> relayArgs = {kRelaySwitch, codeFile, exe};
+  relayArgs.insert(relayArgs.end(), args.begin(), args.end());
+  const Process relay = LaunchProcess(self, relayArgs, env);
+  std::string code;  // written under another name, then renamed: whole once it is there
+  for (const DWORD start = ::GetTickCount();
+       relay && code.empty() && ::GetTickCount() - start < timeoutMs; ::Sleep(20)) {
+    code = ReadBinaryFile(codeFile);
+  }
+  ::DeleteFileW(codeFile.c_str());
+  if (code.empty()) return std::nullopt;
+  return static_cast<DWORD>(std::strtoul(code.c_str(), nullptr, 10));
+}
+
+std::optional<int> RelayMain() {
+  int count = 0;
+  LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+  if (!argv) return std::nullopt;
+  const std::vector<std::wstring> arguments(argv, argv + count);
+  ::LocalFree(argv);
+  if (count < 4 || arguments[1] != kRelaySwitch) return std::nullopt;
+  // Bounded like every wait: a child that does not end is ended with the relay.
+  const std::optional<DWORD> code =
+      LaunchProcess(arguments[3], {arguments.begin() + 4, arguments.end()})
+          .WaitForExit(2 * kDefaultTimeoutMs);
+  const std::wstring part = arguments[2] + L".part";
+  return code && WriteFileBytes(part, std::to_string(*code)) &&
+                 ::MoveFileExW(part.c_str(), arguments[2].c_str(), MOVEFILE_REPLACE_EXISTING)
+             ? 0
+             : 1;
 }
 
 }  // namespace testsupport

@@ -61,11 +61,23 @@ class Process {
   DWORD pid_ = 0;
 };
 
-// Starts `exe` with `args` (each quoted as needed). `workdir` empty: the caller's.
-// An empty Process when the program cannot be started. Every program started so is ended by
-// EndStartedPrograms, whoever owns it by then.
+// Starts `exe` with `args` (each quoted as needed). `workdir` empty: the caller's. `output`, an
+// inheritable handle, becomes its standard output. An empty Process when the program cannot be
+// started. Every program started so is ended by EndStartedPrograms, whoever owns it by then.
 Process LaunchProcess(const std::wstring& exe, const std::vector<std::wstring>& args = {},
-                      const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"");
+                      const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
+                      HANDLE output = nullptr);
+
+// Runs `exe` to its end: its exit code, or nothing when it did not end within `timeoutMs`. A start
+// through the Unix loader (USER set) gives no exit code, so this test program is started that way
+// as a relay (RelayMain) that runs `exe` as its child, which inherits the name, and writes down
+// its exit code. The profile folders are then the prefix's own for that name.
+std::optional<DWORD> RunToExit(const std::wstring& exe, const std::vector<std::wstring>& args,
+                               const std::vector<EnvChange>& env = {},
+                               DWORD timeoutMs = kDefaultTimeoutMs);
+// The relay's side, called first thing by the test programs' main: when this process was started
+// as a relay, runs it and returns its exit code; otherwise nothing.
+std::optional<int> RelayMain();
 
 // One argument quoted so that CommandLineToArgvW gives it back unchanged.
 std::wstring QuoteArgument(const std::wstring& arg);

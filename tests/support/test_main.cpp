@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "support/process.h"
@@ -58,6 +59,8 @@ DWORD WINAPI Watchdog(void* parameter) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Started as another program's relay (process.h), not to run tests.
+  if (const std::optional<int> relayed = testsupport::RelayMain()) return *relayed;
   ::testing::InitGoogleTest(&argc, argv);
   if (const DWORD seconds = WatchdogSeconds()) {
     if (HANDLE thread =

@@ -3,6 +3,7 @@
 #include <new>
 #include <system_error>
 
+#include "base/unique_handle.h"
 #include "net/update_config.h"
 #include "net/wininet_control.h"
 #include "pages/plugin/download_outcome.h"
@@ -42,6 +43,23 @@ std::optional<std::string> FetchSignature(const std::string& url) {
   std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
   if (reply.error != 0 || reply.status != 200) return std::nullopt;
   return body;
+}
+
+// At most one byte more than a signature: whatever is longer is none, and need not be read.
+std::optional<std::string> ReadSignatureFile(const std::wstring& path) {
+  base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(net::kSignatureBytes + 1, '\0');
+  DWORD read = 0, total = 0;
+  while (total < bytes.size() &&
+         ::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total),
+                    &read, nullptr) &&
+         read > 0) {
+    total += read;
+  }
+  bytes.resize(total);
+  return bytes;
 }
 
 }  // namespace
@@ -89,7 +107,8 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
   }
 }
 
-bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+template <typename ReadSignature>
+bool ArchiveSignature::Verify(ReadSignature readSignature) {
   // The build checked the key's form; a key that still does not read verifies nothing.
   const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
   if (!key || incomplete_) return false;
@@ -98,8 +117,16 @@ bool ArchiveSignature::Holds(const std::string& archiveUrl) {
   digest_->Add(collecting_);
   const std::optional<net::Sha256Digest> digest = digest_->Finish();
   if (!digest) return false;
-  const std::optional<std::string> signature = FetchSignature(archiveUrl + ".sig");
+  const std::optional<std::string> signature = readSignature();
   return signature && net::IsSignedBy(*key, *digest, *signature);
+}
+
+bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+  return Verify([&] { return FetchSignature(archiveUrl + ".sig"); });
+}
+
+bool ArchiveSignature::HoldsFile(const std::wstring& signatureFile) {
+  return Verify([&] { return ReadSignatureFile(signatureFile); });
 }
 
 }  // namespace plugin_page

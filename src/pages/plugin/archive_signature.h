@@ -1,6 +1,7 @@
 // The publisher's signature of the plug-in archive. A build that carries the publisher's key
 // (net/update_config.h) installs an archive only when the signature beside it on the server
-// ("<archive URL>.sig", 64 bytes r||s) is the key owner's signature of the archive's bytes.
+// ("<archive URL>.sig", 64 bytes r||s) is the key owner's signature of the archive's bytes; an
+// archive installed from a file likewise needs the file "<archive file>.sig" beside it.
 #pragma once
 
 #include <future>
@@ -31,8 +32,14 @@ class ArchiveSignature {
   // signature of the bytes added. No signature, an error status or a signature of any other
   // length is no. Waits for the network: only for a worker thread.
   bool Holds(const std::string& archiveUrl);
+  // The same for an archive from a file, with the signature in the file `signatureFile`. No
+  // such file, or one of any other length, is no.
+  bool HoldsFile(const std::wstring& signatureFile);
 
  private:
+  // Whether `signature` (read once the digest is known) signs the bytes added.
+  template <typename ReadSignature>
+  bool Verify(ReadSignature readSignature);
   // Waits until the block being hashed is done.
   void WaitForHashing() noexcept;
 

@@ -8,9 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <system_error>
+#include <thread>
+#include <vector>
 
-#include "base/file_system.h"
-#include "base/unique_handle.h"
 #include "environment/file_exists.h"
 #include "environment/plugin_folders.h"
 #include "environment/sketchup_install.h"
@@ -22,14 +23,16 @@
 #include "forms/styles.h"
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
-#include "pages/plugin/archive_signature.h"
+#include "pages/install_lock.h"
+#include "pages/install_run.h"
+#include "pages/plugin/archive_download.h"
+#include "pages/plugin/archive_fetch.h"
+#include "pages/plugin/archive_file.h"
+#include "pages/plugin/archive_intake.h"
 #include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/plugin/install_archive.h"
-#include "pages/plugin/install_limits.h"
-#include "pages/install_run.h"
 #include "pages/plugin/plugin_texts.h"
-#include "pages/plugin/temp_archive.h"
 #include "pages/version_list.h"
 
 namespace plugin_page {
@@ -88,28 +91,22 @@ constexpr forms::FormSpec kForm2Spec{.className = L"翎图匠助手_Form2", .cap
 
 // ---- Page state.
 
-// One installation, fixed when Command1 passes its checks: the checks were made for this
-// version, so a later change of the selection does not redirect it. The click fills it before
-// the download starts; from then on only the download's worker touches it, until it finishes
-// the run (install_run.h). Then the page reads the result and ends the run.
+// One installation, fixed when it passes its checks: the checks were made for this version, so
+// a later change of the selection does not redirect it. The page fills it before the worker
+// starts; from then on only the worker touches it, until it finishes the run (install_run.h).
+// Then the page reads the result and ends the run.
 struct InstallJob {
   HWND page = nullptr;  // where the worker posts what the user is to see
   std::wstring targetFolder;
-  std::wstring archive;
-  base::UniqueFile file;  // the temporary archive; its handle is the download's user value
-  int status = 0;
-  DWORD total = 0;
-  DWORD written = 0;
-  bool writeFailed = false;
-  bool tooLittleSpace = false;  // the temporary folder's volume would have been left too full
-  FreeSpaceWatch space;         // on that volume
+  std::wstring sourceFile;  // an archive file dropped onto the window; empty: the server's
+  ArchiveIntake intake;     // the temporary archive
+  ArchiveDownload download;
   int shownPosition = -1;
-  ArchiveSignature signature;   // checked before anything is extracted
   std::wstring resultText;      // the message that ends the run; none when empty
   bool clearPageFirst = false;  // a failure clears the page before its message, an install after
 };
 
-// What the download's worker posts to the page; the page's thread does all window work.
+// What the worker posts to the page; the page's thread does all window work.
 constexpr UINT kDownloadBeganMessage = WM_APP + 1;
 constexpr UINT kProgressMessage = WM_APP + 2;  // wParam: the bar's position
 constexpr UINT kInstallingMessage = WM_APP + 3;
@@ -183,6 +180,79 @@ void ReportEnd(InstallJob& job, std::wstring_view text, bool clearPageFirst) noe
   if (!::PostMessageW(page, kRunFinishedMessage, 0, 0)) TheInstallRun().End();
 }
 
+// ---- The worker's side: the archive comes in, from the server or from a file, and is
+// installed. It posts to the page whatever the user is to see.
+
+// Repaints only when the bar would change: a large archive comes in thousands of chunks.
+// False when the program is closing: keep nothing more.
+bool ShowArrived(InstallJob& job, uint64_t arrived, uint64_t total) {
+  if (TheInstallRun().Stopping()) return false;
+  const int position = ProgressPosition(static_cast<DWORD>(arrived), static_cast<DWORD>(total));
+  if (position != job.shownPosition) {
+    job.shownPosition = position;
+    ::PostMessageW(job.page, kProgressMessage, static_cast<WPARAM>(position), 0);
+  }
+  return true;
+}
+
+// The archive is in the temporary archive (or did not come): installed, or the user told why not.
+void InstallFetched(InstallJob& job, FetchResult fetched) {
+  if (fetched != FetchResult::kReady || !TheInstallRun().EnterInstalling()) {
+    // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
+    job.intake.Discard();
+    const std::wstring_view text = FetchMessage(fetched);
+    ReportEnd(job, text.empty() ? std::wstring_view(texts::kDownloadFailed) : text, true);
+    return;
+  }
+  ::PostMessageW(job.page, kInstallingMessage, 0, 0);
+  const InstallOutcome outcome = InstallArchive(job.intake.Path(), job.targetFolder);
+  job.intake.Discard();
+  ReportEnd(job, OutcomeMessage(outcome), false);
+}
+
+// The last of anything the worker does: even out of memory, the page hears of the end.
+template <typename Work>
+void OnWorker(InstallJob& job, Work work) noexcept {
+  try {
+    work();
+  } catch (...) {
+    job.intake.Discard();
+    ReportEnd(job, texts::kInstallFailed, false);
+  }
+}
+
+// The end of the download (the control's worker).
+void DownloadEnded(InstallJob& job) noexcept {
+  OnWorker(job, [&job] {
+    InstallFetched(
+        job, TheInstallRun().Stopping() ? FetchResult::kStopped : FinishDownload(job.download));
+  });
+}
+
+// A dropped file is read on a worker of the page's own, as a download would arrive.
+void ReadDroppedFile() noexcept {
+  InstallJob& job = Job();
+  OnWorker(job, [&job] {
+    ::PostMessageW(job.page, kDownloadBeganMessage, 0, 0);
+    const FileReadResult read = ReadArchiveFile(
+        job.sourceFile, job.intake,
+        [&job](uint64_t done, uint64_t size) { return ShowArrived(job, done, size); });
+    InstallFetched(job, TheInstallRun().Stopping()
+                            ? FetchResult::kStopped
+                            : FinishFileRead(job.intake, read, job.sourceFile));
+  });
+}
+
+void StartDownload(InstallJob& job) {
+  job.download.intake = &job.intake;
+  job.download.begun = [&job] { ::PostMessageW(job.page, kDownloadBeganMessage, 0, 0); };
+  job.download.kept = [&job](DWORD received, DWORD total) {
+    return ShowArrived(job, received, total);
+  };
+  job.download.ended = [&job] { DownloadEnded(job); };
+  WinInet1().HttpGetAsync(net::PluginArchiveUrl(), job.download.UserValue(), 0, 0);
+}
+
 // ---- Event procedures, in the order a user meets them.
 
 void Form2Load(HWND, LPARAM) {
@@ -195,7 +265,8 @@ void List1SelectionChanged(HWND, int32_t, LPARAM) {
   pages::MirrorSelection(pages::VersionPage::kPlugin, index);
 }
 
-void StartInstall(HWND page) {
+// The checks and the start of one installation: of the server's archive, or of `sourceFile`.
+void StartInstall(HWND page, const std::wstring& sourceFile) {
   if (TheInstallRun().Running()) {
     Tell(page, texts::kDownloadRunning);
     return;
@@ -210,111 +281,54 @@ void StartInstall(HWND page) {
       forms::AppMessageBox(page, texts::kOverwriteQuestion, MB_OKCANCEL) != IDOK) {
     return;
   }
-  const std::optional<std::wstring> archive = TempArchive();
-  base::UniqueFile file;
-  if (archive) file = CreateTempArchive(*archive);
-  if (!file) {
-    Tell(page, texts::kCannotCreateArchive);
+  // Another program (a command run, or the window of another session) installs or uninstalls.
+  pages::InstallLock lock = pages::InstallLock::Take();
+  if (!lock) {
+    Tell(page, pages::kBusyElsewhere);
     return;
   }
 
   InstallJob& job = Job();
   job = InstallJob{};
+  if (!job.intake.Open()) {
+    Tell(page, texts::kCannotCreateArchive);
+    return;
+  }
   job.targetFolder = environment::GetPluginFolder(version, environment::kAutomaticFolder);
   job.page = page;
-  job.archive = *archive;
-  job.space = FreeSpaceWatch(archive->substr(0, archive->rfind(L'\\') + 1));
-  job.file = std::move(file);
-  if (!TheInstallRun().Begin()) return;  // the program is closing
-  forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
-  WinInet1().HttpGetAsync(net::PluginArchiveUrl(), reinterpret_cast<uint64_t>(job.file.get()), 0,
-                          0);
+  job.sourceFile = sourceFile;
+  if (!TheInstallRun().Begin(std::move(lock))) {  // the program is closing
+    job.intake.Discard();
+    return;
+  }
+  if (sourceFile.empty()) {
+    forms::SetCaption(SlotOf(kLabel1), texts::kDownloading);
+    StartDownload(job);
+    return;
+  }
+  forms::SetCaption(SlotOf(kLabel1), texts::kReadingFile);
+  try {
+    std::thread(ReadDroppedFile).detach();
+  } catch (const std::system_error&) {
+    job.intake.Discard();
+    BackToIdle();
+    Tell(page, texts::kInstallFailed);
+  }
 }
 
-void Command1Click(HWND page, int32_t, LPARAM) {
+// Memory ran out before a worker started (the workers report their own failures): nothing
+// runs, so the page is Idle again.
+void StartInstallOrStayIdle(HWND page, const std::wstring& sourceFile) {
   try {
-    StartInstall(page);
+    StartInstall(page, sourceFile);
   } catch (...) {
-    // Memory ran out before the download started (the control reports its own failures
-    // through DownloadComplete): nothing runs, so the page is Idle again.
-    Job().file.reset();
+    Job().intake.Discard();
     BackToIdle();
   }
 }
 
-// The download's events arrive on its worker thread, which posts to the page whatever the
-// user is to see.
-
-void WinInet1Headers(HINTERNET, uint64_t, const char* headers, DWORD length) {
-  Job().status = HttpStatusOf(std::string_view(headers, length));
-}
-
-void WinInet1DownloadBegin(HINTERNET, uint64_t, DWORD total) {
-  Job().total = total;
-  ::PostMessageW(Job().page, kDownloadBeganMessage, 0, 0);
-}
-
-int WinInet1FileDownload(HINTERNET, uint64_t user, const char* chunk, DWORD length, DWORD received,
-                         DWORD total) {
-  if (TheInstallRun().Stopping()) return 1;  // the program is closing: keep nothing more
-  InstallJob& job = Job();
-  if (!job.space.Allows(job.written, length, total)) {
-    job.tooLittleSpace = true;
-    return 1;  // not another byte: the disk is the user's
-  }
-  DWORD count = 0;
-  if (!::WriteFile(reinterpret_cast<HANDLE>(user), chunk, length, &count, nullptr) ||
-      count != length) {
-    job.writeFailed = true;
-    return 1;  // the rest could not be kept either
-  }
-  job.written += length;
-  job.signature.Add(std::string_view(chunk, length));
-  // Repaint only when the bar would change: a large archive comes in thousands of chunks.
-  const int position = ProgressPosition(received, total);
-  if (position != job.shownPosition) {
-    job.shownPosition = position;
-    ::PostMessageW(job.page, kProgressMessage, static_cast<WPARAM>(position), 0);
-  }
-  return 0;
-}
-
-// The result of one download: the archive installed, or the user told why not.
-void FinishInstall(InstallJob& job, DWORD error) {
-  job.file.reset();
-  const DownloadVerdict verdict = JudgeDownload(
-      {error, job.status, job.total, job.written, job.writeFailed, job.tooLittleSpace});
-  if (verdict == DownloadVerdict::kComplete && ArchiveSignature::Required() &&
-      !TheInstallRun().Stopping() && !job.signature.Holds(net::PluginArchiveUrl())) {
-    // Not the publisher's archive: none of it reaches the plug-in folder or stays on disk.
-    ::DeleteFileW(job.archive.c_str());
-    ReportEnd(job, texts::kArchiveNotGenuine, true);
-    return;
-  }
-  if (verdict != DownloadVerdict::kComplete || !TheInstallRun().EnterInstalling()) {
-    // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
-    ::DeleteFileW(job.archive.c_str());
-    ReportEnd(
-        job, verdict == DownloadVerdict::kNotSaved ? texts::kInstallFailed : texts::kDownloadFailed,
-        true);
-    return;
-  }
-
-  ::PostMessageW(job.page, kInstallingMessage, 0, 0);
-  const InstallOutcome outcome = InstallArchive(job.archive, job.targetFolder);
-  ::DeleteFileW(job.archive.c_str());
-  ReportEnd(job, OutcomeMessage(outcome), false);
-}
-
-void WinInet1DownloadComplete(HINTERNET, uint64_t, const char*, DWORD, DWORD error) {
-  try {
-    FinishInstall(Job(), error);
-  } catch (...) {
-    // Out of memory: a page stuck in Downloading would refuse every click.
-    Job().file.reset();
-    ::DeleteFileW(Job().archive.c_str());
-    ReportEnd(Job(), texts::kInstallFailed, false);
-  }
+void Command1Click(HWND page, int32_t, LPARAM) {
+  StartInstallOrStayIdle(page, L"");
 }
 
 // ---- What the worker posted, on the page's thread. While the program closes, the page is
@@ -378,17 +392,7 @@ const forms::FormBehavior& Behavior() {
 }
 
 void SetUpWinInet1() {
-  net::WinInetControl& control = WinInet1();
-  control.SetHttpVersion("HTTP/1.1");
-  control.SetBufferSize(4096);
-  // Whatever is longer is no plug-in archive: the download stops there (a longer announced
-  // length at once) and ends as failed.
-  control.SetMaxBodyBytes(MaxArchiveBytes());
-  control.SetEventHandler("DownloadBegin", &WinInet1DownloadBegin);
-  control.SetEventHandler("DownloadComplete", &WinInet1DownloadComplete);
-  control.SetEventHandler("FileDownload", &WinInet1FileDownload);
-  // The status line tells an archive from an error page.
-  control.SetEventHandler("Headers", &WinInet1Headers);
+  PrepareArchiveDownload(WinInet1());
 }
 
 }  // namespace
@@ -400,7 +404,7 @@ void FinishBeforeClose() {
       // The worker stops at its next chunk and installs nothing, but a read may keep it up to
       // the receive time-out. No need to wait for that: the archive is open with delete
       // sharing, so it goes when the worker's handle closes, at the latest with the process.
-      if (!run.WaitForWorker(kDownloadStopWaitMs)) ::DeleteFileW(Job().archive.c_str());
+      if (!run.WaitForWorker(kDownloadStopWaitMs)) ::DeleteFileW(Job().intake.Path().c_str());
       break;
     case RunPhase::kInstalling:
       run.WaitForWorker(INFINITE);  // the extraction and its final move run to their end
@@ -409,6 +413,16 @@ void FinishBeforeClose() {
     case RunPhase::kReporting:  // the worker is done; its result goes with the page
       break;
   }
+}
+
+void InstallDroppedFiles(const std::vector<std::wstring>& paths) {
+  HWND page = Form2().window;
+  if (!page || !::IsWindow(page)) return;
+  if (!IsOneArchiveFile(paths)) {
+    Tell(page, texts::kDropOneArchive);
+    return;
+  }
+  StartInstallOrStayIdle(page, paths.front());
 }
 
 forms::FormDescriptor& Form2() {

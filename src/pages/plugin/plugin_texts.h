@@ -19,9 +19,13 @@ inline constexpr wchar_t kArchiveNotGenuine[] = L"安装包校验失败，已停
 inline constexpr wchar_t kRestoreFailed[] =
     L"安装失败，原有插件文件未能全部恢复，请从以下文件夹取回：\n";
 inline constexpr wchar_t kNoSketchUpProgram[] = L"未检测到草图大师程序，请手动运行！";
+// An archive file dropped onto the window: it cannot be read, or it is not one .rbz file.
+inline constexpr wchar_t kCannotReadArchiveFile[] = L"读取安装包文件失败，已停止安装！";
+inline constexpr wchar_t kDropOneArchive[] = L"请拖入单个 .rbz 格式的翎图匠安装包！";
 
-// Label1 while a download or an installation runs.
+// Label1 while a download (or the reading of a dropped file) or an installation runs.
 inline constexpr wchar_t kDownloading[] = L"正在下载。。。";
+inline constexpr wchar_t kReadingFile[] = L"正在读取。。。";
 inline constexpr wchar_t kInstalling[] = L"开始安装。。。";
 
 }  // namespace plugin_page::texts

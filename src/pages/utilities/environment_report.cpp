@@ -17,6 +17,7 @@ constexpr wchar_t kChineseNameWithUserFolder[] =
     L"、计算机用户名有中文，插件目录1已装翎图匠，需卸载并装至插件目录2";
 constexpr wchar_t kInstalledTwice[] =
     L"、两个插件目录都装有翎图匠，将导致无法加载，请卸载并重新安装";
+constexpr wchar_t kEnvironmentFine[] = L"安装环境正常！";
 constexpr wchar_t kVersionTooOld[] = L"、当前草图版本过低，可能不兼容，建议草图大师2017以上版本";
 
 }  // namespace
@@ -54,6 +55,11 @@ std::wstring EnvironmentReport(const EnvironmentFacts& facts) {
     report += L"\r\n\r\n";
   }
   return report;
+}
+
+std::wstring EnvironmentCheckText(const EnvironmentFacts& facts) {
+  std::wstring report = EnvironmentReport(facts);
+  return report.empty() ? kEnvironmentFine : report;
 }
 
 }  // namespace utilities_page

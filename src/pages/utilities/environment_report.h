@@ -21,4 +21,7 @@ EnvironmentFacts ReadEnvironmentFacts(const std::wstring& version);
 // line: "1、...\r\n\r\n2、...\r\n\r\n". Empty when nothing is wrong.
 std::wstring EnvironmentReport(const EnvironmentFacts& facts);
 
+// What the check tells the user: the report, or "安装环境正常！" when nothing is wrong.
+std::wstring EnvironmentCheckText(const EnvironmentFacts& facts);
+
 }  // namespace utilities_page

@@ -9,6 +9,7 @@
 #include "forms/message_box.h"
 #include "forms/page_form.h"
 #include "forms/styles.h"
+#include "pages/install_lock.h"
 #include "pages/install_run.h"
 #include "pages/utilities/environment_report.h"
 #include "pages/utilities/folder_shortcuts.h"
@@ -82,7 +83,6 @@ constexpr wchar_t kConfirmUninstall[] = L"慎重操作！确定要卸载翎图�
 constexpr wchar_t kUninstalled[] = L"卸载成功！";
 constexpr wchar_t kInstallRunning[] = L"正在下载安装翎图匠，请等待安装完成后再卸载！";
 constexpr wchar_t kUninstallIncomplete[] = L"卸载失败，请关闭占用插件文件的程序后重试！";
-constexpr wchar_t kEnvironmentFine[] = L"安装环境正常！";
 
 // Command1 indexes with an action of their own; 1 to 6 are the folder shortcuts.
 constexpr int32_t kUninstallIndex = 0;
@@ -112,6 +112,12 @@ void UninstallPlugin(HWND page, const std::wstring& version) {
     return;
   }
   if (forms::AppMessageBox(page, kConfirmUninstall, MB_OKCANCEL) != IDOK) return;
+  // Another program (a command run, or the window of another session) installs or uninstalls.
+  const pages::InstallLock lock = pages::InstallLock::Take();
+  if (!lock) {
+    forms::AppMessageBox(page, pages::kBusyElsewhere, MB_OK);
+    return;
+  }
 
   bool leftBehind = false;
   for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
@@ -128,8 +134,7 @@ void UninstallPlugin(HWND page, const std::wstring& version) {
 }
 
 void CheckEnvironment(HWND page, const std::wstring& version) {
-  const std::wstring report = EnvironmentReport(ReadEnvironmentFacts(version));
-  forms::AppMessageBox(page, report.empty() ? kEnvironmentFine : report,
+  forms::AppMessageBox(page, EnvironmentCheckText(ReadEnvironmentFacts(version)),
                        MB_OK | MB_ICONINFORMATION);
 }
 

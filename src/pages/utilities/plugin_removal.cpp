@@ -55,14 +55,16 @@ bool ShellDeletePath(const std::wstring& path, FILEOP_FLAGS flags) {
   return ::SHFileOperationW(&operation) == 0 && !operation.fAnyOperationsAborted;
 }
 
-RemovalResult RemovePlugin(const std::wstring& pluginFolder) {
+RemovalResult RemovePlugin(const std::wstring& pluginFolder, bool quiet) {
   const std::wstring folder = base::FullPath(pluginFolder);
   if (folder.empty()) return RemovalResult::kNotInstalled;
   const std::wstring marker = folder + L"\\" + environment::kPluginMarkerName;
   const std::wstring files = folder + L"\\" + environment::kPluginFilesName;
   if (!environment::FileExists(marker)) return RemovalResult::kNotInstalled;
 
-  if (environment::FileExists(files) && RemoveLinksIn(files)) ShellDeletePath(files, kDeleteFlags);
+  if (environment::FileExists(files) && RemoveLinksIn(files)) {
+    ShellDeletePath(files, quiet ? kDeleteFlags | FOF_NOERRORUI : kDeleteFlags);
+  }
   if (!environment::FileExists(files)) ::DeleteFileW(marker.c_str());
   return environment::FileExists(marker) || environment::FileExists(files)
              ? RemovalResult::kLeftBehind

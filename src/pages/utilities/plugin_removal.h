@@ -25,7 +25,8 @@ enum class RemovalResult {
 
 // Removes the plug-in from `pluginFolder` when the marker is there. The "Brindo" folder goes
 // first and the marker only once the folder is gone, so a removal that stops half way still
-// shows as installed and can be tried again.
-RemovalResult RemovePlugin(const std::wstring& pluginFolder);
+// shows as installed and can be tried again. `quiet` keeps the shell from showing an error box
+// of its own (for a run without a window).
+RemovalResult RemovePlugin(const std::wstring& pluginFolder, bool quiet = false);
 
 }  // namespace utilities_page

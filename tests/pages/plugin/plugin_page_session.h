@@ -268,6 +268,11 @@ class PluginPageTest : public ::testing::Test {
     if (!testsupport::Click(Button(id))) return std::nullopt;
     return testsupport::WaitForMessageBox(Pid(), timeoutMs);
   }
+  // Drops files onto the main window: the box that answers (the end of an installation, too).
+  std::optional<testsupport::MessageBoxInfo> DropForBox(const std::vector<std::wstring>& paths) {
+    if (!testsupport::DropFiles(app_.window, paths)) return std::nullopt;
+    return testsupport::WaitForMessageBox(Pid(), 15000);
+  }
 
   // A box of the page: its title and text, OK (and Cancel only for the overwrite question),
   // no icon, owned by the page's window (which the system reports as its top-level window).

@@ -1,0 +1,174 @@
+#include "app/command_run.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "app/command_output.h"
+#include "app/exit_codes.h"
+#include "base/text.h"
+#include "base/unique_handle.h"
+#include "environment/plugin_folders.h"
+#include "environment/sketchup_install.h"
+#include "environment/sketchup_process.h"
+#include "pages/install_lock.h"
+#include "pages/plugin/archive_fetch.h"
+#include "pages/plugin/install_archive.h"
+#include "pages/utilities/environment_report.h"
+#include "pages/utilities/plugin_removal.h"
+
+namespace app {
+
+namespace {
+
+// The installed versions in the order the window's lists show them.
+std::vector<std::wstring> InstalledVersions() {
+  std::vector<std::wstring> versions = environment::ReadSketchUpVersions();
+  std::sort(versions.begin(), versions.end(), [](const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                            static_cast<int>(a.size()), b.c_str(),
+                            static_cast<int>(b.size())) == CSTR_LESS_THAN;
+  });
+  return versions;
+}
+
+// Each version's entry on a line of its own, then the check's text as the window shows it, an
+// empty line between versions.
+std::wstring ReportText(const std::vector<std::wstring>& versions) {
+  std::wstring text;
+  for (const std::wstring& version : versions) {
+    text += version + L"\r\n";
+    const std::wstring check =
+        utilities_page::EnvironmentCheckText(utilities_page::ReadEnvironmentFacts(version));
+    text += check;
+    // The report's items end with an empty line already; the all-clear text does not.
+    if (check.size() < 4 || check.compare(check.size() - 4, 4, L"\r\n\r\n") != 0) {
+      text += L"\r\n\r\n";
+    }
+  }
+  return text;
+}
+
+int WriteReport(const std::wstring& file, const std::vector<std::wstring>& versions) {
+  const std::string bytes = "\xEF\xBB\xBF" + base::WideToUtf8(ReportText(versions));
+  base::UniqueFile output(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!output ||
+      !::WriteFile(output.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                   nullptr) ||
+      written != bytes.size()) {
+    output.reset();
+    ::DeleteFileW(file.c_str());  // no half a report
+    return exit_code::kFailed;
+  }
+  return exit_code::kSuccess;
+}
+
+int ExitCodeOf(plugin_page::FetchResult fetched) {
+  using plugin_page::FetchResult;
+  switch (fetched) {
+    case FetchResult::kReady:
+      return exit_code::kSuccess;
+    case FetchResult::kDownloadFailed:
+    case FetchResult::kFileUnreadable:
+    case FetchResult::kTooLarge:
+      return exit_code::kDownloadFailed;
+    case FetchResult::kNotGenuine:
+      return exit_code::kNotGenuine;
+    case FetchResult::kNotCreated:
+    case FetchResult::kNotSaved:
+    case FetchResult::kStopped:
+      break;
+  }
+  return exit_code::kFailed;
+}
+
+// The archive is fetched once and installed into each version's folder, each all or nothing.
+int Install(const Command& command, const std::vector<std::wstring>& versions) {
+  plugin_page::ArchiveIntake intake;
+  const int fetched = ExitCodeOf(plugin_page::FetchArchive(intake, command.archiveFile));
+  if (fetched != exit_code::kSuccess) return fetched;
+  const int selector =
+      command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
+  bool failed = false;
+  for (const std::wstring& version : versions) {
+    const std::wstring folder = environment::GetPluginFolder(version, selector);
+    if (!plugin_page::InstallArchive(intake.Path(), folder).installed) failed = true;
+  }
+  intake.Discard();
+  return failed ? exit_code::kFailed : exit_code::kSuccess;
+}
+
+// From both plug-in folders, as the window does; with /allusers from the shared one only. A
+// version without the plug-in is no failure: afterwards it is not installed, as asked.
+int Uninstall(const Command& command, const std::vector<std::wstring>& versions) {
+  bool failed = false;
+  for (const std::wstring& version : versions) {
+    for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
+      if (command.allUsers && selector != environment::kSharedPluginFolder) continue;
+      const std::wstring folder = environment::GetPluginFolder(version, selector);
+      if (utilities_page::RemovePlugin(folder, true) ==
+          utilities_page::RemovalResult::kLeftBehind) {
+        failed = true;
+      }
+    }
+  }
+  return failed ? exit_code::kFailed : exit_code::kSuccess;
+}
+
+int Run(const Command& command) {
+  std::vector<std::wstring> versions;
+  switch (ChooseVersions(InstalledVersions(), command.version, versions)) {
+    case VersionMatch::kFound:
+      break;
+    case VersionMatch::kNone:
+      return exit_code::kNoSketchUp;
+    case VersionMatch::kAmbiguous:
+      WriteOutput(
+          L"有多个草图大师版本符合，请写出完整的版本名称 / several versions match; name "
+          L"the entry as the list shows it: " +
+          command.version + L"\r\n");
+      return exit_code::kBadArguments;
+  }
+  if (command.kind == CommandKind::kReport) return WriteReport(command.reportFile, versions);
+
+  // Held until the run ends: the window and other runs leave the plug-in folders alone.
+  const pages::InstallLock lock = pages::InstallLock::Take();
+  if (!lock) return exit_code::kBusy;
+  if (environment::IsSketchUpRunning()) return exit_code::kSketchUpRunning;
+  return command.kind == CommandKind::kInstall ? Install(command, versions)
+                                               : Uninstall(command, versions);
+}
+
+}  // namespace
+
+int RunCommand(const Command& command) {
+  if (command.kind == CommandKind::kUsage) {
+    WriteOutput(UsageText());
+    return exit_code::kSuccess;
+  }
+  int code = exit_code::kFailed;
+  try {
+    code = Run(command);
+  } catch (...) {
+    code = exit_code::kFailed;  // memory ran out; every folder is as it was or installed
+  }
+  WriteOutput(std::wstring(exit_code::Meaning(code)) + L"\r\n");
+  return code;
+}
+
+int RunCommandLine(const std::vector<std::wstring>& arguments) {
+  // No system box either (a drive without a disk, say): the run answers by its exit code.
+  ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+  const ParsedCommand parsed = ParseCommandLine(arguments);
+  if (!parsed.command) {
+    WriteOutput(parsed.error + L"\r\n\r\n" + UsageText());
+    return exit_code::kBadArguments;
+  }
+  return RunCommand(*parsed.command);
+}
+
+}  // namespace app
