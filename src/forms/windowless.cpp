@@ -126,11 +126,14 @@ void DrawFrame(Gdiplus::Graphics& graphics, const ControlInfo& frame, uint32_t f
 }
 
 // DrawText's format for a label's text: alignments 0-2 wrap words at the top, 3-8 are one line.
-UINT LabelFormat(uint32_t flagBits) {
+// DT_TABSTOP only where there are tabs: in DrawText it reads the flags' second byte (where
+// DT_NOPREFIX lies) as the tab length, and a caption without tabs must not depend on which way
+// a version of DrawTextEx takes it.
+UINT LabelFormat(uint32_t flagBits, bool hasTabs) {
   constexpr UINT kAcross[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   constexpr UINT kDown[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
   const uint32_t alignment = (flagBits >> 16) & 0xFF;
-  UINT format = DT_EXPANDTABS | DT_TABSTOP;
+  UINT format = hasTabs ? DT_EXPANDTABS | DT_TABSTOP : 0;
   if (alignment <= kTopRight) {
     format |= DT_WORDBREAK | DT_TOP | kAcross[alignment];
   } else if (alignment <= kBottomRight) {
@@ -167,7 +170,8 @@ void DrawLabel(Gdiplus::Graphics& graphics, const ControlInfo& label, uint32_t f
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, ColorRefOf(textArgb));
     ::DrawTextExW(dc, const_cast<wchar_t*>(label.caption.c_str()),
-                  static_cast<int>(label.caption.size()), &box, LabelFormat(label.flagBits),
+                  static_cast<int>(label.caption.size()), &box,
+                  LabelFormat(label.flagBits, label.caption.find(L'\t') != std::wstring::npos),
                   &params);
   });
 }
