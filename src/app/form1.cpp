@@ -94,8 +94,8 @@ HWND StatusBar() {
 
 // Event procedures, in the order a user meets them.
 
-void Form1Load(HWND window, LPARAM) {
-  StartVersionCheck(window);
+// The version check starts once the window answers input (OnModalLoopEvent).
+void Form1Load(HWND, LPARAM) {
   SetPanelText(StatusBar(), kUserNamePanel, environment::GetLoginUserName());
   SYSTEMTIME now{};
   ::GetLocalTime(&now);
@@ -144,12 +144,10 @@ void Form1Resize(int width, int height) {
   }
 }
 
-// A page is shown when it is made; all but the first one, which the tab control opens on,
-// are hidden again at once.
+// The first page, which the tab control opens on, is shown when it is made; the others are
+// built hidden beside it (CreatePageForm).
 void BuildPage(HWND tab, size_t index) {
-  HWND page = kTabs[index].createPage(tab, 0);
-  BindPage(tab, static_cast<int>(index), page);
-  if (page && index != 0) ::ShowWindow(page, SW_HIDE);
+  BindPage(tab, static_cast<int>(index), kTabs[index].createPage(tab, 0));
 }
 
 void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
@@ -246,6 +244,17 @@ const forms::FormBehavior& Behavior() {
   return behavior;
 }
 
+// The latest version is asked for once the window is up, every page loaded, and answers input:
+// at the loop's first idle. Panel 1 fills when the answer comes.
+void OnModalLoopEvent(forms::ModalLoopEvent event) {
+  if (event == forms::ModalLoopEvent::kShownAndPainted) {
+    startup::Mark(startup::Step::kFirstPaint);
+    return;
+  }
+  startup::Mark(startup::Step::kIdle);
+  StartVersionCheck(Form1().window);
+}
+
 // What DragAcceptFiles does, without loading the shell at start. An elevated window also takes
 // drops from the desktop's unelevated Explorer.
 void AcceptDroppedFiles(HWND window) {
@@ -338,12 +347,13 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   CentreOnWorkArea(window);
   CreateTabControl(form, window);
   CreateStatusBar(form, window);
+  // Laid out at its size before it is first shown: the tabs above the status bar.
+  RECT client{};
+  ::GetClientRect(window, &client);
+  ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
   ::PostMessageW(window, kBuildHiddenPagesMessage, 0, userValue);
   startup::Mark(startup::Step::kMainFormCreated);
-  forms::SetModalLoopObserver([](forms::ModalLoopEvent event) {
-    startup::Mark(event == forms::ModalLoopEvent::kShownAndPainted ? startup::Step::kFirstPaint
-                                                                   : startup::Step::kIdle);
-  });
+  forms::SetModalLoopObserver(OnModalLoopEvent);
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
 }
 

@@ -109,8 +109,7 @@ void SetPanelText(HWND statusBar, int index, std::wstring_view text) {
   const std::wstring panelText(text);
   ::SendMessageW(statusBar, SB_SETTEXTW, index | style,
                  reinterpret_cast<LPARAM>(panelText.c_str()));
-  ::InvalidateRect(statusBar, nullptr, TRUE);
-  ::UpdateWindow(statusBar);
+  ::InvalidateRect(statusBar, nullptr, TRUE);  // painted with the next turn of the loop
 }
 
 }  // namespace app

@@ -8,6 +8,7 @@
 #include "forms/create.h"
 #include "forms/font_string.h"
 #include "forms/owner_thread.h"
+#include "forms/tool_tips.h"
 #include "forms/windowless.h"
 
 namespace forms {
@@ -85,33 +86,7 @@ bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
   ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
   if (!info) return false;
   info->toolTipText = text;
-  info->toolTip.reset();
-  if (text.empty()) return true;
-  DWORD style = WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX;
-  if (info->balloonToolTip) style |= TTS_BALLOON;
-  HWND tip = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, slot.window, nullptr,
-                               ::GetModuleHandleW(nullptr), nullptr);
-  if (!tip) return false;
-  info->toolTip.reset(tip);
-  std::wstring title, body(text);
-  if (const size_t breakAt = body.find(L"\r\n"); breakAt != std::wstring::npos) {
-    title = body.substr(0, std::min<size_t>(breakAt, 99));
-    body = body.substr(breakAt + 2);
-  }
-  TOOLINFOW tool{};
-  tool.cbSize = sizeof(tool);
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-  tool.hwnd = slot.window;
-  tool.uId = reinterpret_cast<UINT_PTR>(slot.window);
-  tool.lpszText = body.data();
-  ::GetClientRect(slot.window, &tool.rect);
-  ::SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  ::SendMessageW(tip, TTM_SETMAXTIPWIDTH, 0, 600);
-  if (!title.empty()) {
-    ::SendMessageW(tip, TTM_SETTITLEW, TTI_NONE, reinterpret_cast<LPARAM>(title.c_str()));
-  }
-  return true;
+  return ShowToolTipFor(slot.window, *info, text);
 }
 
 void MakePendingToolTips(HWND form) {
@@ -119,8 +94,7 @@ void MakePendingToolTips(HWND form) {
   for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     ControlInfo* info = InfoOf(child);
     if (info && !info->toolTip && !info->toolTipText.empty()) {
-      const std::wstring text = info->toolTipText;
-      SetToolTip({child, info->controlId}, text);
+      ShowToolTipFor(child, *info, info->toolTipText);
     }
   }
 }
@@ -133,7 +107,6 @@ bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) {
     windowless->caption = copy;
     ::InvalidateRect(slot.window, nullptr, TRUE);
-    ::UpdateWindow(slot.window);
     if (windowless->windowless == WindowlessKind::kFrame) RenameInside(slot.window);
     return true;
   }

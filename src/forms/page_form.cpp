@@ -64,8 +64,8 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   }
   info->textColor = row.textColor;
   info->backColor = row.backColor;
-  // Each tooltip is a top-level window of its own, which costs more than the control. They
-  // are made right after the page's load, once the window has been painted
+  // The tips are shown from a tooltip window (tool_tips.h), a top-level window that costs more
+  // than a control. It is made right after the page's load, once the window has been painted
   // (kMakeToolTipsMessage): long before a pointer can rest on a control for a tip.
   if (row.toolTip) info->toolTipText = row.toolTip;
   if (row.disabled) EnableControl(slot, false);
@@ -84,6 +84,18 @@ void ApplyTabOrder(const FormSpec& layout, const FormDescriptor& descriptor) {
       break;
     }
   }
+}
+
+// True when a page form of `parent` other than `page` is shown: a parent shows one page at a
+// time (the pages of a tab control).
+bool ShowsAPage(HWND parent, HWND page) {
+  if (!parent) return false;
+  for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+    if (child == page || !(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE)) continue;
+    const ControlInfo* info = InfoOf(child);
+    if (info && info->isForm) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -141,7 +153,7 @@ HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wc
       break;
     }
   }
-  ShowFormWindow(window, 0, parent, SW_SHOWNORMAL);
+  if (!ShowsAPage(parent, window)) ShowFormWindow(window, 0, parent, SW_SHOWNORMAL);
   return window;
 }
 

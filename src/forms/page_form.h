@@ -65,7 +65,9 @@ struct FormSpec {
 ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name);
 
 // Creates a page form (as a child of `parent`), its controls and records, posts its load
-// message with `userValue` and shows it. It takes no focus: the control the layout names for it
+// message with `userValue` and shows it, unless `parent` shows another page already: a parent
+// shows one page at a time (the pages of a tab control), and a page built beside the one
+// shown is built hidden. It takes no focus: the control the layout names for it
 // is the one FocusControlOf gives, for whoever shows the page. Returns the window, or
 // 0 when the form window cannot be created. A control that cannot be created is skipped.
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,

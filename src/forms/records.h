@@ -65,6 +65,14 @@ enum LabelAlignment : uint32_t {
 
 enum class WindowlessKind { kNone, kFrame, kLabel };
 
+// A tooltip window of a form: it shows the tips of the controls inside the form that have its
+// look (balloon or not, and the title above the text).
+struct ToolTipWindow {
+  bool balloon = false;
+  std::wstring title;
+  base::UniqueWindow window;
+};
+
 // One per form window, control window and windowless control. Owns the GDI and USER objects
 // made for it; they go when the record goes.
 struct ControlInfo {
@@ -87,7 +95,9 @@ struct ControlInfo {
   std::wstring fontSpec;
   std::wstring toolTipText;
   bool balloonToolTip = false;
-  base::UniqueWindow toolTip;
+  HWND toolTip = nullptr;  // the tooltip window that holds the control's tip (tool_tips.h)
+  // A form's tooltip windows, one for each look the tips inside it have (tool_tips.h).
+  std::vector<ToolTipWindow> toolTipWindows;
   base::UniqueHandle<base::IconTraits> cursor;  // custom cursors are icons underneath
   RECT designRect{};                            // left, top, width, height in design units
   // What else is made again from design values when the form's DPI changes: a list box's line

@@ -10,6 +10,7 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/keyboard.h"
+#include "forms/tool_tips.h"
 #include "forms/windowless.h"
 
 namespace forms {
@@ -145,14 +146,9 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
       break;
     case kLoadMessage:
       if (wParam != kLoadMessageTag) break;
-      {
-        RECT client{};
-        ::GetClientRect(window, &client);
-        ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-        if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
-        ::InvalidateRect(window, nullptr, TRUE);
-        ::UpdateWindow(window);
-      }
+      // A form is laid out at its size before it is first shown, and whatever its load changes
+      // invalidates itself: painted with the next turn of the loop.
+      if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
       return 0;
     case kMakeToolTipsMessage:
       MakePendingToolTips(window);
@@ -232,7 +228,8 @@ std::optional<LRESULT> HandleControlMessage(const FormBehavior& behavior, HWND c
         ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
         ::RemovePropW(control, kOldProcedureProperty);
       }
-      delete InfoOf(control);  // its brush, tooltip and cursor go with it
+      if (ControlInfo* info = InfoOf(control)) RemoveToolTipOf(control, *info);
+      delete InfoOf(control);  // its brush and cursor go with it
       handle_map::Remove(control);
       break;
     case WM_SETFOCUS:

@@ -47,16 +47,43 @@ Gdiplus::RectF PixelRect(const RECT& design, int dpi) {
                         static_cast<float>(ScaleAt(design.bottom, dpi)));
 }
 
-void DrawFrame(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& frame,
-               uint32_t formBackground, int dpi) {
+COLORREF ColorRefOf(uint32_t argb) {
+  return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+// Text is drawn with GDI, as the native controls around it draw theirs, on the picture GDI+
+// paints the rest on: through the graphics' own device context, with the font selected.
+template <typename Draw>
+void WithGdiFont(Gdiplus::Graphics& graphics, HFONT font, Draw&& draw) {
+  HDC dc = graphics.GetHDC();
+  if (!dc) return;
+  HGDIOBJ old = ::SelectObject(dc, font);
+  TEXTMETRICW metrics{};
+  ::GetTextMetricsW(dc, &metrics);
+  draw(dc, metrics);
+  ::SelectObject(dc, old);
+  graphics.ReleaseHDC(dc);
+}
+
+// The room a line of text keeps on either side of it in its box: a sixth of the font's em.
+int SidePadding(const TEXTMETRICW& metrics) {
+  return (metrics.tmHeight - metrics.tmInternalLeading + 3) / 6;
+}
+
+void DrawFrame(Gdiplus::Graphics& graphics, const ControlInfo& frame, uint32_t formBackground,
+               int dpi) {
   const Gdiplus::RectF area = PixelRect(frame.designRect, dpi);
   const std::wstring caption = L" " + frame.caption + L" ";
-  HFONT hfont = FontFromSpec(frame.fontSpec, dpi);
-  Gdiplus::Font font(dc, hfont);
-  Gdiplus::RectF measured;
-  graphics.MeasureString(caption.c_str(), static_cast<INT>(caption.size()), &font,
-                         Gdiplus::PointF(0, 0), &measured);
-  const float h = measured.Height;
+  const int length = static_cast<int>(caption.size());
+  HFONT font = FontFromSpec(frame.fontSpec, dpi);
+  SIZE extent{};
+  int padding = 0;
+  WithGdiFont(graphics, font, [&](HDC dc, const TEXTMETRICW& metrics) {
+    ::GetTextExtentPoint32W(dc, caption.c_str(), length, &extent);
+    extent.cy = metrics.tmHeight;
+    padding = SidePadding(metrics);
+  });
+  const float h = static_cast<float>(extent.cy);
   const float radius = static_cast<float>((frame.flagBits >> 16) & 0xFF);
   const float border = static_cast<float>((frame.flagBits >> 12) & 0xF);
 
@@ -78,52 +105,75 @@ void DrawFrame(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& frame,
                    border > 0 ? border : 1);
   graphics.DrawPath(&pen, &path);
 
-  // The caption sits on the border line, over a patch of the form's background.
-  const float textLeft = x + radius + border + 1;
-  const float maxWidth = std::max(0.0f, area.Width - static_cast<float>(ScaleAt(20, dpi)));
-  Gdiplus::RectF textBox(textLeft, area.Y, std::min(measured.Width, maxWidth), h);
+  // The caption sits on the border line, over a patch of the form's background; what does
+  // not fit is cut after the last whole character.
+  const int textLeft = static_cast<int>(x + radius + border + 1);
+  const int top = static_cast<int>(area.Y);
+  const int maxWidth = std::max(0, static_cast<int>(area.Width) - ScaleAt(20, dpi));
+  const int boxWidth = std::min(static_cast<int>(extent.cx) + 2 * padding, maxWidth);
   Gdiplus::SolidBrush patch(ArgbColor(formBackground));
-  graphics.FillRectangle(&patch, textBox);
-  Gdiplus::StringFormat format;
-  format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
-  format.SetTrimming(Gdiplus::StringTrimmingCharacter);
-  Gdiplus::SolidBrush text(ArgbColor(ColorToArgb(frame.textColor, kTextFallbackArgb)));
-  graphics.DrawString(caption.c_str(), static_cast<INT>(caption.size()), &font, textBox, &format,
-                      &text);
+  graphics.FillRectangle(&patch, textLeft, top, boxWidth, static_cast<int>(extent.cy));
+  WithGdiFont(graphics, font, [&](HDC dc, const TEXTMETRICW&) {
+    RECT box{textLeft + padding, top, textLeft + boxWidth - padding, top + extent.cy};
+    int fits = 0;
+    SIZE fitting{};
+    ::GetTextExtentExPointW(dc, caption.c_str(), length, std::max<int>(0, box.right - box.left),
+                            &fits, nullptr, &fitting);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorRefOf(ColorToArgb(frame.textColor, kTextFallbackArgb)));
+    ::DrawTextW(dc, caption.c_str(), fits, &box, DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
+  });
 }
 
-void DrawLabel(Gdiplus::Graphics& graphics, HDC dc, const ControlInfo& label,
-               uint32_t formBackground, int dpi) {
+// DrawText's format for a label's text: alignments 0-2 wrap words at the top, 3-8 are one line.
+// DT_TABSTOP only where there are tabs: in DrawText it reads the flags' second byte (where
+// DT_NOPREFIX lies) as the tab length, and a caption without tabs must not depend on which way
+// a version of DrawTextEx takes it.
+UINT LabelFormat(uint32_t flagBits, bool hasTabs) {
+  constexpr UINT kAcross[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
+  constexpr UINT kDown[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+  const uint32_t alignment = (flagBits >> 16) & 0xFF;
+  UINT format = hasTabs ? DT_EXPANDTABS | DT_TABSTOP : 0;
+  if (alignment <= kTopRight) {
+    format |= DT_WORDBREAK | DT_TOP | kAcross[alignment];
+  } else if (alignment <= kBottomRight) {
+    format |= DT_SINGLELINE | kAcross[alignment % 3] | kDown[alignment / 3];
+  } else {
+    format |= DT_SINGLELINE | DT_LEFT | DT_TOP;
+  }
+  if (!(flagBits & flags::kLabelPrefix)) format |= DT_NOPREFIX;
+  if (flagBits & flags::kLabelWordEllipsis) format |= DT_WORD_ELLIPSIS;
+  return format;
+}
+
+void DrawLabel(Gdiplus::Graphics& graphics, const ControlInfo& label, uint32_t formBackground,
+               int dpi) {
   const Gdiplus::RectF area = PixelRect(label.designRect, dpi);
   Gdiplus::SolidBrush fill(ArgbColor(ColorToArgb(label.backColor, formBackground)));
   graphics.FillRectangle(&fill, area);
-  const Gdiplus::Color textColor = ArgbColor(ColorToArgb(label.textColor, kTextFallbackArgb));
+  const uint32_t textArgb = ColorToArgb(label.textColor, kTextFallbackArgb);
   if (((label.flagBits >> 24) & 0xFF) == 1) {
-    Gdiplus::Pen pen(textColor, 1);
+    Gdiplus::Pen pen(ArgbColor(textArgb), 1);
     graphics.DrawRectangle(&pen, area.X, area.Y, area.Width - 1, area.Height - 1);
   }
   if (label.caption.empty()) return;
-  Gdiplus::StringFormat format;
-  const uint32_t alignment = (label.flagBits >> 16) & 0xFF;
-  const bool wraps = alignment <= kTopRight;
-  if (!wraps) format.SetFormatFlags(Gdiplus::StringFormatFlagsNoWrap);
-  const Gdiplus::StringAlignment kAlign[] = {
-      Gdiplus::StringAlignmentNear, Gdiplus::StringAlignmentCenter, Gdiplus::StringAlignmentFar};
-  if (alignment <= kBottomRight) {
-    format.SetAlignment(kAlign[alignment % 3]);
-    format.SetLineAlignment(kAlign[alignment / 3]);
-  }
-  format.SetHotkeyPrefix((label.flagBits & flags::kLabelPrefix) ? Gdiplus::HotkeyPrefixShow
-                                                                : Gdiplus::HotkeyPrefixNone);
-  if (label.flagBits & flags::kLabelWordEllipsis) {
-    format.SetTrimming(Gdiplus::StringTrimmingEllipsisWord);
-  }
-  const float tabStop = 32;
-  format.SetTabStops(0, 1, &tabStop);
-  Gdiplus::Font font(dc, FontFromSpec(label.fontSpec, dpi));
-  Gdiplus::SolidBrush text(textColor);
-  graphics.DrawString(label.caption.c_str(), static_cast<INT>(label.caption.size()), &font, area,
-                      &format, &text);
+  WithGdiFont(graphics, FontFromSpec(label.fontSpec, dpi), [&](HDC dc, const TEXTMETRICW& metrics) {
+    const int padding = SidePadding(metrics);
+    RECT box{static_cast<int>(area.X) + padding, static_cast<int>(area.Y),
+             static_cast<int>(area.X + area.Width) - padding,
+             static_cast<int>(area.Y + area.Height)};
+    // Tab stops every 32 pixels, in the average character widths DrawText counts in.
+    const int average = std::max<int>(1, metrics.tmAveCharWidth);
+    DRAWTEXTPARAMS params{};
+    params.cbSize = sizeof(params);
+    params.iTabLength = std::max(1, (32 + average / 2) / average);
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, ColorRefOf(textArgb));
+    ::DrawTextExW(dc, const_cast<wchar_t*>(label.caption.c_str()),
+                  static_cast<int>(label.caption.size()), &box,
+                  LabelFormat(label.flagBits, label.caption.find(L'\t') != std::wstring::npos),
+                  &params);
+  });
 }
 
 }  // namespace
@@ -188,16 +238,15 @@ void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
     {
       Gdiplus::Graphics graphics(memory.get());
       graphics.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-      graphics.SetTextRenderingHint(Gdiplus::TextRenderingHintAntiAliasGridFit);
       Gdiplus::SolidBrush fill(ArgbColor(backgroundArgb));
       graphics.FillRectangle(&fill, 0, 0, width, height);
       const int dpi = DpiOf(form);
       auto paint = [&](const ControlInfo& control) {
         if (!control.Visible()) return;
         if (control.windowless == WindowlessKind::kFrame) {
-          DrawFrame(graphics, memory.get(), control, backgroundArgb, dpi);
+          DrawFrame(graphics, control, backgroundArgb, dpi);
         } else if (control.windowless == WindowlessKind::kLabel) {
-          DrawLabel(graphics, memory.get(), control, backgroundArgb, dpi);
+          DrawLabel(graphics, control, backgroundArgb, dpi);
         }
       };
       if (paintOrder.empty()) {

@@ -1,5 +1,6 @@
 // Frames and labels that have no window of their own: the form keeps their records and paints
-// them (double-buffered, antialiased, with GDI+).
+// them double-buffered: outlines and fills antialiased with GDI+, text with GDI as the native
+// controls draw theirs.
 #pragma once
 
 #include <windows.h>

@@ -212,7 +212,7 @@ TEST(PageFormTest, CaptionsAndToolTips) {
   EXPECT_EQ(forms::CaptionOf(descriptor.slots[kLabel]), L"标签");
 
   forms::ControlInfo* record = forms::InfoOf(descriptor.slots[kButtonA].window);
-  ASSERT_NE(record->toolTip.get(), nullptr);
+  ASSERT_NE(record->toolTip, nullptr);
   // The part after "\r\n" is the tip; the part before it became the title.
   wchar_t tip[100] = {};
   TOOLINFOW tool{};
@@ -220,10 +220,15 @@ TEST(PageFormTest, CaptionsAndToolTips) {
   tool.hwnd = descriptor.slots[kButtonA].window;
   tool.uId = reinterpret_cast<UINT_PTR>(tool.hwnd);
   tool.lpszText = tip;
-  SendMessageW(record->toolTip.get(), TTM_GETTEXTW, 100, reinterpret_cast<LPARAM>(&tool));
+  SendMessageW(record->toolTip, TTM_GETTEXTW, 100, reinterpret_cast<LPARAM>(&tool));
   EXPECT_STREQ(tip, L"提示");
+  // One tooltip window of the form holds the tips of one look: the untitled ones together.
+  HWND list = descriptor.slots[kList].window, buttonB = descriptor.slots[kButtonB].window;
+  EXPECT_TRUE(forms::SetToolTip(descriptor.slots[kButtonB], L"乙"));
+  EXPECT_EQ(forms::InfoOf(buttonB)->toolTip, forms::InfoOf(list)->toolTip);
+  EXPECT_NE(record->toolTip, forms::InfoOf(list)->toolTip);
   forms::SetToolTip(descriptor.slots[kButtonA], L"");
-  EXPECT_EQ(record->toolTip.get(), nullptr);
+  EXPECT_EQ(record->toolTip, nullptr);
   EXPECT_FALSE(forms::SetCaption(forms::ControlSlot{nullptr, 1}, L"x"));
   DestroyWindow(form);
 }
@@ -273,7 +278,7 @@ TEST(PageFormTest, DestroyingTheFormFreesEverything) {
   ReleaseDC(list, dc);
   HGDIOBJ listBrush = forms::InfoOf(list)->brush.get();
   HGDIOBJ formBrush = forms::InfoOf(form)->brush.get();
-  HWND toolTip = forms::InfoOf(button)->toolTip.get();
+  HWND toolTip = forms::InfoOf(button)->toolTip;
   ASSERT_EQ(GetObjectType(listBrush), static_cast<DWORD>(OBJ_BRUSH));
   ASSERT_TRUE(IsWindow(toolTip));
   DestroyWindow(form);
