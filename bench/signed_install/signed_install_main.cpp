@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text.h"
 #include "base/unique_handle.h"
 #include "support/archive_builder.h"
 #include "support/driver.h"
@@ -88,7 +89,8 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring marker = roaming + L"\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins\\Brindo.rb";
 
   // Starts one build, installs once into an empty profile and closes it again: seconds from the
-  // click to the success message, or -1.
+  // click to the success message, or -1 with what went wrong in `failure`.
+  std::wstring failure;
   auto installOnce = [&](const std::wstring& program) -> double {
     testsupport::DeleteTree(roaming + L"\\SketchUp");
     testsupport::RunningApp app;
@@ -103,7 +105,11 @@ int wmain(int argc, wchar_t** argv) {
     HWND page = app.window ? testsupport::FindDescendant(app.window, L"翎图匠助手_Form2") : nullptr;
     HWND button = page ? testsupport::ChildById(page, kInstallId) : nullptr;
     double elapsed = -1;
-    if (button && testsupport::WaitIdle(page)) {
+    failure = !app.window ? L"no main window" : !button ? L"no install button" : L"";
+    // Started means the pages' posted load events have run: a click sent before them would
+    // overtake the version list's filling.
+    if (button && !testsupport::WaitUntilStarted(app.window)) failure = L"no end of start-up";
+    if (failure.empty()) {
       const double start = Now();
       if (testsupport::Click(button)) {
         const auto box = testsupport::WaitForMessageBox(app.process.pid(), 120000);
@@ -111,7 +117,12 @@ int wmain(int argc, wchar_t** argv) {
         if (box) testsupport::Answer(*box, IDOK);
         const bool installed =
             box && box->text == kInstalled && !testsupport::ReadBinaryFile(marker).empty();
-        if (!installed) elapsed = -1;
+        if (!installed) {
+          elapsed = -1;
+          failure = !box ? L"no message within 120 s" : L"message: " + box->text;
+        }
+      } else {
+        failure = L"the click was not taken";
       }
     }
     if (app.window) testsupport::RequestClose(app.window);
@@ -126,8 +137,8 @@ int wmain(int argc, wchar_t** argv) {
       const int which = (run + turn) % 2;
       const double t = installOnce(programs[which]);
       if (t < 0) {
-        std::printf("bench signed_install: an installation %s the check failed\n",
-                    which == 0 ? "with" : "without");
+        std::printf("bench signed_install: an installation %s the check failed (%s)\n",
+                    which == 0 ? "with" : "without", base::WideToUtf8(failure).c_str());
         return 0;
       }
       times[which].push_back(t);
