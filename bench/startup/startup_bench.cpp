@@ -5,9 +5,9 @@
 // visible and painted, every page built and its thread idle, which each program stamps the
 // same way (the first time its message loop finds nothing left to do). Prints, as medians, when
 // each program is interactive and when it first painted, the assistant's ratios (interactive
-// against the plain-Win32 user interface, first paint against the same-DLL window), and where
-// each program's time goes (the stamps it keeps of its own start-up, asked for with the
-// assistant's timeline message).
+// against the plain-Win32 user interface, first paint against the same-DLL window and the
+// plain-Win32 user interface), and where each program's time goes (the stamps it keeps of its
+// own start-up, asked for with the assistant's timeline message).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -199,6 +199,7 @@ int main(int argc, char** argv) {
   };
   const double plainInteractive = Median(programs[kPlainWin32].interactive);
   const double sameDllPaint = firstPaint(programs[kSameDll]);
+  const double plainPaint = firstPaint(programs[kPlainWin32]);
   std::printf(
       "startup: medians in ms after launch; interactive = visible, painted, every page built, "
       "thread idle\n");
@@ -210,8 +211,10 @@ int main(int argc, char** argv) {
                   Ratio(interactive, plainInteractive));
     }
     if (paint > 0) std::printf(", first paint %.0f", paint);
+    // The plain-Win32 program paints the same first page: what the platform charges for it.
     if (program.isAssistant && paint > 0) {
-      std::printf(" (%.2fx the same-DLL window, aim: at most 1.15x)", Ratio(paint, sameDllPaint));
+      std::printf(" (%.2fx the same-DLL window, aim: at most 1.15x; %.2fx the plain-Win32 UI)",
+                  Ratio(paint, sameDllPaint), Ratio(paint, plainPaint));
     }
     std::printf("; %zu runs", program.interactive.size());
     if (program.timedFromOutside > 0) {
