@@ -105,11 +105,16 @@ int wmain(int argc, wchar_t** argv) {
     HWND page = app.window ? testsupport::FindDescendant(app.window, L"翎图匠助手_Form2") : nullptr;
     HWND button = page ? testsupport::ChildById(page, kInstallId) : nullptr;
     double elapsed = -1;
-    failure = !app.window ? L"no main window" : !button ? L"no install button" : L"";
-    // Started means the pages' posted load events have run: a click sent before them would
-    // overtake the version list's filling.
-    if (button && !testsupport::WaitUntilStarted(app.window)) failure = L"no end of start-up";
-    if (failure.empty()) {
+    failure.clear();
+    if (!app.window) {
+      failure = L"no main window";
+    } else if (!button) {
+      failure = L"no install button";
+    } else if (!testsupport::WaitUntilStarted(app.window)) {
+      // Started means the pages' posted load events have run: a click sent before them would
+      // overtake the version list's filling.
+      failure = L"no end of start-up";
+    } else {
       const double start = Now();
       if (testsupport::Click(button)) {
         const auto box = testsupport::WaitForMessageBox(app.process.pid(), 120000);
