@@ -272,9 +272,8 @@ std::wstring UsageText() {
   constexpr std::wstring_view kProgram = L"  翎图匠助手.exe";
   std::wstring text = L"翎图匠助手 " LINGTU_VERSION_SHORT L"\r\n\r\n";
   text += std::wstring(kProgram) + L"                 打开窗口 / opens the window\r\n";
-  text += std::wstring(kProgram) +
-          L" 文件.rbz        打开窗口并安装该文件，如同拖入窗口 / opens the window and installs "
-          L"the file as if dropped on it\r\n";
+  text += std::wstring(kProgram) + L" 文件.rbz        打开窗口并安装该文件，如同拖入窗口\r\n";
+  text += std::wstring(33, L' ') + L"opens the window and installs FILE as if dropped on it\r\n";
   for (const SwitchRow& command : kSwitches) {
     if (command.command == CommandKind::kWindow) continue;
     text += std::wstring(kProgram) + L" " + Slashed(command);
