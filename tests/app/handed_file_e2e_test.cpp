@@ -16,28 +16,21 @@ constexpr wchar_t kDropOneArchive[] = L"请拖入单个 .rbz 格式的翎图匠�
 
 class HandedFileTest : public PluginPageTest {
  protected:
-  // A second start with `file`: it ends with 0, and the open window answers with `text`.
-  void ExpectSecondStartShows(const std::wstring& file, const std::wstring& text,
-                              bool withCancel = false) {
-    SCOPED_TRACE(base::WideToUtf8(file));
-    testsupport::Process second = testsupport::LaunchProcess(testsupport::AppExePath(), {file});
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second.WaitForExit(), std::optional<DWORD>(0));
+  // The window's next box: `text`, closed with OK; then the page is idle, unless the box was
+  // the overwrite question.
+  void ExpectBoxAnswered(const std::wstring& text, bool question = false) {
     const auto box = testsupport::WaitForMessageBox(Pid(), 15000);
-    ExpectBox(box, text, withCancel);
-    if (box) {
-      EXPECT_TRUE(testsupport::Answer(*box, withCancel ? IDCANCEL : IDOK));
-    }
-    ExpectIdle();
+    ExpectBox(box, text, question);
+    EXPECT_TRUE(box && testsupport::Answer(*box, IDOK));
+    if (!question) ExpectIdle();
   }
 
-  void ExpectBoxNow(const std::wstring& text) {
-    const auto box = testsupport::WaitForMessageBox(Pid(), 15000);
-    ExpectBox(box, text);
-    if (box) {
-      EXPECT_TRUE(testsupport::Answer(*box, IDOK));
-    }
-    ExpectIdle();
+  // A second start with `file` (relative to the scratch folder, as from a console there) ends
+  // with 0 once the open window took the file.
+  void StartASecondTime(const std::wstring& file) {
+    testsupport::Process second =
+        testsupport::LaunchProcess(testsupport::AppExePath(), {file}, {}, scratch_);
+    EXPECT_EQ(second.WaitForExit(), std::optional<DWORD>(0)) << base::WideToUtf8(file);
   }
 };
 
@@ -60,15 +53,18 @@ TEST_F(HandedFileTest, AFileHandedAtStartOrByASecondStartIsTakenAsADrop) {
   ExpectInstalled(folder, plugin);
 
   // Starts while the window is open hand their file over and end.
-  ExpectSecondStartShows(other, kDropOneArchive);
-  ExpectSecondStartShows(archive, L"检测到当前版本已安装翎图匠，需要覆盖安装吗？", true);
+  StartASecondTime(other);
+  ExpectBoxAnswered(kDropOneArchive);
+  StartASecondTime(L"翎图匠 1.0.9.rbz");
+  ExpectBoxAnswered(L"检测到当前版本已安装翎图匠，需要覆盖安装吗？", true);
+  ExpectBoxAnswered(L"安装成功！");
   ExpectInstalled(folder, plugin);
   ASSERT_TRUE(testsupport::RequestClose(app_.window));
   ASSERT_TRUE(app_.process.WaitForExit());
 
   // Anything else handed at start gets what a drop of it gets.
   Launch(L"", {}, {other});
-  ExpectBoxNow(kDropOneArchive);
+  ExpectBoxAnswered(kDropOneArchive);
   EXPECT_TRUE(testsupport::ExpectNoMessageBox(Pid(), 500));
 }
 
