@@ -31,7 +31,7 @@ KEY_KINDS = {
 }
 
 
-class KeyError_(Exception):
+class SigningError(Exception):
     pass
 
 
@@ -46,7 +46,7 @@ def passin(password_file):
 
 
 def read_pkcs12(path, password_file, *options):
-    """`openssl pkcs12`'s output for the file, and whether it needed the legacy provider.
+    """`openssl pkcs12`'s output for the file.
 
     OpenSSL 3 encrypts a PKCS#12 file with AES, which any build reads; older files (Windows'
     own exports too) use RC2 or RC4, which only the legacy provider has, and some OpenSSL
@@ -54,32 +54,32 @@ def read_pkcs12(path, password_file, *options):
     command = ['pkcs12', '-in', path, '-passin', passin(password_file)] + list(options)
     code, output, modern = openssl(command)
     if code == 0:
-        return output, False
+        return output
     code, output, legacy = openssl(command + ['-legacy'])
     if code == 0:
-        return output, True
+        return output
     if 'mac verify' in modern.lower():  # the MAC is checked first, by the default provider
-        raise KeyError_('%s does not open with the password in %s' % (path, password_file))
+        raise SigningError('%s does not open with the password in %s' % (path, password_file))
     if 'unsupported' in modern and 'provider legacy' in legacy:
-        raise KeyError_(
+        raise SigningError(
             "%s is encrypted with an old algorithm (RC2 or RC4) that needs OpenSSL's legacy "
             "provider, and this OpenSSL has none (openssl list -providers -provider legacy): "
             "install it, or export the file again with AES (openssl pkcs12 -export without "
             "-legacy)" % path)
-    raise KeyError_('%s is not a PKCS#12 file that opens with the password in %s:\n%s'
+    raise SigningError('%s is not a PKCS#12 file that opens with the password in %s:\n%s'
                     % (path, password_file, (modern or legacy).strip()))
 
 
 def public_key(args):
     """The signing key's public half (DER SubjectPublicKeyInfo)."""
     if args.pkcs12:  # the key only passes through pipes
-        key, _ = read_pkcs12(args.pkcs12, args.password_file, '-nocerts', '-nodes')
+        key = read_pkcs12(args.pkcs12, args.password_file, '-nocerts', '-nodes')
         code, output, error = openssl(['pkey', '-pubout', '-outform', 'DER'], key)
     else:
         code, output, error = openssl(['pkey', '-in', args.key, '-passin',
                                        passin(args.password_file), '-pubout', '-outform', 'DER'])
     if code != 0:
-        raise KeyError_('%s is no private key%s:\n%s' % (
+        raise SigningError('%s is no private key%s:\n%s' % (
             args.pkcs12 or args.key,
             ' for the password in %s' % args.password_file if args.password_file else '',
             error.strip()))
@@ -94,7 +94,7 @@ def check(args):
         return
     kind = next((text for oid, text in KEY_KINDS.items() if algorithm == oid),
                 'not an RSA key')
-    raise KeyError_(
+    raise SigningError(
         '%s is %s, so the signature, and with it the signed program, differs from run to run '
         'and nobody can build the same release again: sign with an RSA key, or say '
         '--not-reproducible' % (args.pkcs12 or args.key, kind))
@@ -103,10 +103,10 @@ def check(args):
 def certificates(args):
     """The certificates that came with the key (PEM): the chain its holder was given."""
     if args.pkcs12:
-        return read_pkcs12(args.pkcs12, args.password_file, '-nokeys')[0]
+        return read_pkcs12(args.pkcs12, args.password_file, '-nokeys')
     code, output, error = openssl(['storeutl', '-certs', args.cert])  # PEM, DER or PKCS#7
     if code != 0:
-        raise KeyError_('%s holds no certificates:\n%s' % (args.cert, error.strip()))
+        raise SigningError('%s holds no certificates:\n%s' % (args.cert, error.strip()))
     return output
 
 
@@ -130,16 +130,16 @@ def verify(args):
         if code != 0:
             lines = [l.strip() for l in output.splitlines()
                      if any(w in l.lower() for w in ('error', 'mismatch', 'failed'))]
-            raise KeyError_('the signature of %s does not verify against the signing '
+            raise SigningError('the signature of %s does not verify against the signing '
                             "certificate's chain:\n  %s" % (args.signed, '\n  '.join(lines or [output])))
         stripped = os.path.join(work, 'stripped.exe')
         code, output = run(['osslsigncode', 'remove-signature', '-in', args.signed,
                             '-out', stripped])
         if code != 0:
-            raise KeyError_('removing the signature of %s failed:\n%s' % (args.signed, output))
+            raise SigningError('removing the signature of %s failed:\n%s' % (args.signed, output))
         with open(stripped, 'rb') as f, open(args.unsigned, 'rb') as g:
             if f.read() != g.read():
-                raise KeyError_('%s without its signature is not %s byte for byte: signing '
+                raise SigningError('%s without its signature is not %s byte for byte: signing '
                                 'changed the program' % (args.signed, args.unsigned))
 
 
@@ -162,7 +162,7 @@ def main(argv):
         parser.error('give --pkcs12, or --cert with --key')
     try:
         check(args) if args.command == 'check' else verify(args)
-    except (KeyError_, OSError) as error:
+    except (SigningError, OSError) as error:
         print('signing_key: %s' % error, file=sys.stderr)
         return 1
     return 0
