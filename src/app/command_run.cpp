@@ -2,37 +2,28 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "app/command_output.h"
-#include "app/exit_codes.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "environment/environment_report.h"
 #include "environment/plugin_folders.h"
 #include "environment/sketchup_install.h"
 #include "environment/sketchup_process.h"
-#include "pages/install_lock.h"
-#include "pages/plugin/archive_fetch.h"
-#include "pages/plugin/install_archive.h"
-#include "pages/utilities/environment_report.h"
-#include "pages/utilities/plugin_removal.h"
+#include "install/archive_fetch.h"
+#include "install/exit_codes.h"
+#include "install/install_archive.h"
+#include "install/install_lock.h"
+#include "install/outcome.h"
+#include "install/plugin_removal.h"
 
 namespace app {
 
-namespace {
+namespace exit_code = install::exit_code;
 
-// The installed versions in the order the window's lists show them.
-std::vector<std::wstring> InstalledVersions() {
-  std::vector<std::wstring> versions = environment::ReadSketchUpVersions();
-  std::sort(versions.begin(), versions.end(), [](const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                            static_cast<int>(a.size()), b.c_str(),
-                            static_cast<int>(b.size())) == CSTR_LESS_THAN;
-  });
-  return versions;
-}
+namespace {
 
 // Each version's entry on a line of its own, then the check's text as the window shows it, an
 // empty line between versions.
@@ -41,7 +32,7 @@ std::wstring ReportText(const std::vector<std::wstring>& versions) {
   for (const std::wstring& version : versions) {
     text += version + L"\r\n";
     const std::wstring check =
-        utilities_page::EnvironmentCheckText(utilities_page::ReadEnvironmentFacts(version));
+        environment::EnvironmentCheckText(environment::ReadEnvironmentFacts(version));
     text += check;
     // The report's items end with an empty line already; the all-clear text does not.
     if (check.size() < 4 || check.compare(check.size() - 4, 4, L"\r\n\r\n") != 0) {
@@ -51,77 +42,108 @@ std::wstring ReportText(const std::vector<std::wstring>& versions) {
   return text;
 }
 
+// A file that cannot be opened is left as it is, whatever it is; one that was opened but not
+// written whole holds no half a report: gone when this run made it, else emptied.
 int WriteReport(const std::wstring& file, const std::vector<std::wstring>& versions) {
   const std::string bytes = "\xEF\xBB\xBF" + base::WideToUtf8(ReportText(versions));
   base::UniqueFile output(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!output) return exit_code::kFailed;
+  const bool madeHere = ::GetLastError() != ERROR_ALREADY_EXISTS;
   DWORD written = 0;
-  if (!output ||
-      !::WriteFile(output.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) ||
-      written != bytes.size()) {
-    output.reset();
-    ::DeleteFileW(file.c_str());  // no half a report
-    return exit_code::kFailed;
+  if (::WriteFile(output.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                  nullptr) &&
+      written == bytes.size()) {
+    return exit_code::kSuccess;
   }
-  return exit_code::kSuccess;
-}
-
-int ExitCodeOf(plugin_page::FetchResult fetched) {
-  using plugin_page::FetchResult;
-  switch (fetched) {
-    case FetchResult::kReady:
-      return exit_code::kSuccess;
-    case FetchResult::kDownloadFailed:
-    case FetchResult::kFileUnreadable:
-    case FetchResult::kTooLarge:
-      return exit_code::kDownloadFailed;
-    case FetchResult::kNotGenuine:
-      return exit_code::kNotGenuine;
-    case FetchResult::kNotCreated:
-    case FetchResult::kNotSaved:
-    case FetchResult::kStopped:
-      break;
+  if (madeHere) {
+    // Deleted with the handle: no moment in which another program's file could take the name.
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    ::SetFileInformationByHandle(output.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  } else {
+    LARGE_INTEGER start{};
+    ::SetFilePointerEx(output.get(), start, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(output.get());
   }
   return exit_code::kFailed;
 }
 
+// One line of a run's output about one version.
+void TellVersion(const std::wstring& version, std::wstring_view what) {
+  WriteOutput(version + L": " + std::wstring(what) + L"\r\n");
+}
+
+// A folder that holds part of the new plug-in and part of the old one is the one outcome a
+// deployment tool must not take for an ordinary failure: the plug-in will not load until
+// someone puts the earlier files back.
+void TellMixedFolder(const std::wstring& version, const std::wstring& folder,
+                     const std::wstring& keptFolder) {
+  TellVersion(version,
+              L"插件目录新旧文件混杂，原有文件未能全部恢复 / the plug-in folder is left "
+              L"half old, half new\r\n  插件目录 / plug-in folder: " +
+                  install::DisplayableFolder(folder) + L"\r\n  原有文件 / the earlier files: " +
+                  install::DisplayableFolder(keptFolder));
+}
+
+// The exit code of a run over several versions: a folder left mixed outweighs everything, then
+// the first version that failed.
+int Combined(int code, int next, bool mixed) {
+  if (mixed) return exit_code::kFailed;
+  return code != exit_code::kSuccess ? code : next;
+}
+
 // The archive is fetched once and installed into each version's folder, each all or nothing.
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
-  plugin_page::ArchiveIntake intake;
-  const int fetched = ExitCodeOf(plugin_page::FetchArchive(intake, command.archiveFile));
-  if (fetched != exit_code::kSuccess) return fetched;
+  install::ArchiveIntake intake;
+  const install::Outcome fetched = install::FetchArchive(intake, command.archiveFile);
+  if (fetched != install::Outcome::kReady) return install::ExitCodeOf(fetched);
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
-  bool failed = false;
+  int code = exit_code::kSuccess;
+  bool mixed = false;
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
-    if (!plugin_page::InstallArchive(intake.Path(), folder).installed) failed = true;
+    install::InstallOutcome installed;
+    // Checked again right before each folder changes: SketchUp may have started meanwhile.
+    if (environment::IsSketchUpRunning()) {
+      installed.outcome = install::Outcome::kSketchUpRunning;
+    } else {
+      installed = install::InstallArchive(intake.Path(), folder);
+    }
+    const int versionCode = install::ExitCodeOf(installed.outcome);
+    if (installed.outcome == install::Outcome::kRestoreFailed) {
+      mixed = true;
+      TellMixedFolder(version, folder, installed.keptFolder);
+    } else if (versions.size() > 1) {
+      TellVersion(version, exit_code::Meaning(versionCode));
+    }
+    code = Combined(code, versionCode, mixed);
   }
   intake.Discard();
-  return failed ? exit_code::kFailed : exit_code::kSuccess;
+  return code;
 }
 
 // From both plug-in folders, as the window does; with /allusers from the shared one only. A
 // version without the plug-in is no failure: afterwards it is not installed, as asked.
 int Uninstall(const Command& command, const std::vector<std::wstring>& versions) {
-  bool failed = false;
+  const install::RemovalScope scope = command.allUsers ? install::RemovalScope::kSharedFolderOnly
+                                                       : install::RemovalScope::kBothFolders;
+  int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
-    for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
-      if (command.allUsers && selector != environment::kSharedPluginFolder) continue;
-      const std::wstring folder = environment::GetPluginFolder(version, selector);
-      if (utilities_page::RemovePlugin(folder, true) ==
-          utilities_page::RemovalResult::kLeftBehind) {
-        failed = true;
-      }
-    }
+    const install::Outcome removed = environment::IsSketchUpRunning()
+                                         ? install::Outcome::kSketchUpRunning
+                                         : install::UninstallPlugin(version, scope, true);
+    const int versionCode = install::ExitCodeOf(removed);
+    if (versions.size() > 1) TellVersion(version, exit_code::Meaning(versionCode));
+    code = Combined(code, versionCode, false);
   }
-  return failed ? exit_code::kFailed : exit_code::kSuccess;
+  return code;
 }
 
 int Run(const Command& command) {
   std::vector<std::wstring> versions;
-  switch (ChooseVersions(InstalledVersions(), command.version, versions)) {
+  switch (
+      ChooseVersions(environment::ReadSketchUpVersionsInListOrder(), command.version, versions)) {
     case VersionMatch::kFound:
       break;
     case VersionMatch::kNone:
@@ -136,9 +158,11 @@ int Run(const Command& command) {
   if (command.kind == CommandKind::kReport) return WriteReport(command.reportFile, versions);
 
   // Held until the run ends: the window and other runs leave the plug-in folders alone.
-  const pages::InstallLock lock = pages::InstallLock::Take();
-  if (!lock) return exit_code::kBusy;
-  if (environment::IsSketchUpRunning()) return exit_code::kSketchUpRunning;
+  const install::InstallLock lock = install::InstallLock::Take();
+  if (!lock) return install::ExitCodeOf(install::Outcome::kBusy);
+  if (environment::IsSketchUpRunning()) {
+    return install::ExitCodeOf(install::Outcome::kSketchUpRunning);
+  }
   return command.kind == CommandKind::kInstall ? Install(command, versions)
                                                : Uninstall(command, versions);
 }
