@@ -5,9 +5,9 @@
 #include <string>
 
 #include "base/text.h"
-#include "pages/plugin/unzip_to_folder.h"
+#include "install/unzip_to_folder.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc != 3) return 2;
-  return plugin_page::UnzipToFolder(argv[1], argv[2]) ? 0 : 1;
+  return install::UnzipToFolder(argv[1], argv[2]) ? 0 : 1;
 }

@@ -5,11 +5,13 @@
 #include <array>
 #include <string_view>
 
-#include "app/exit_codes.h"
+#include "install/exit_codes.h"
 #include "environment/sketchup_install.h"
 #include "version.h"
 
 namespace app {
+
+namespace exit_code = install::exit_code;
 
 namespace {
 

@@ -2,37 +2,28 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <string>
 #include <string_view>
 
 #include "app/command_output.h"
-#include "app/exit_codes.h"
 #include "base/text.h"
 #include "base/unique_handle.h"
+#include "environment/environment_report.h"
 #include "environment/plugin_folders.h"
 #include "environment/sketchup_install.h"
 #include "environment/sketchup_process.h"
-#include "pages/install_lock.h"
-#include "pages/plugin/archive_fetch.h"
-#include "pages/plugin/install_archive.h"
-#include "pages/utilities/environment_report.h"
-#include "pages/utilities/plugin_removal.h"
+#include "install/archive_fetch.h"
+#include "install/exit_codes.h"
+#include "install/install_archive.h"
+#include "install/install_lock.h"
+#include "install/outcome.h"
+#include "install/plugin_removal.h"
 
 namespace app {
 
-namespace {
+namespace exit_code = install::exit_code;
 
-// The installed versions in the order the window's lists show them.
-std::vector<std::wstring> InstalledVersions() {
-  std::vector<std::wstring> versions = environment::ReadSketchUpVersions();
-  std::sort(versions.begin(), versions.end(), [](const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
-                            static_cast<int>(a.size()), b.c_str(),
-                            static_cast<int>(b.size())) == CSTR_LESS_THAN;
-  });
-  return versions;
-}
+namespace {
 
 // Each version's entry on a line of its own, then the check's text as the window shows it, an
 // empty line between versions.
@@ -41,7 +32,7 @@ std::wstring ReportText(const std::vector<std::wstring>& versions) {
   for (const std::wstring& version : versions) {
     text += version + L"\r\n";
     const std::wstring check =
-        utilities_page::EnvironmentCheckText(utilities_page::ReadEnvironmentFacts(version));
+        environment::EnvironmentCheckText(environment::ReadEnvironmentFacts(version));
     text += check;
     // The report's items end with an empty line already; the all-clear text does not.
     if (check.size() < 4 || check.compare(check.size() - 4, 4, L"\r\n\r\n") != 0) {
@@ -67,61 +58,40 @@ int WriteReport(const std::wstring& file, const std::vector<std::wstring>& versi
   return exit_code::kSuccess;
 }
 
-int ExitCodeOf(plugin_page::FetchResult fetched) {
-  using plugin_page::FetchResult;
-  switch (fetched) {
-    case FetchResult::kReady:
-      return exit_code::kSuccess;
-    case FetchResult::kDownloadFailed:
-    case FetchResult::kFileUnreadable:
-    case FetchResult::kTooLarge:
-      return exit_code::kDownloadFailed;
-    case FetchResult::kNotGenuine:
-      return exit_code::kNotGenuine;
-    case FetchResult::kNotCreated:
-    case FetchResult::kNotSaved:
-    case FetchResult::kStopped:
-      break;
-  }
-  return exit_code::kFailed;
-}
-
 // The archive is fetched once and installed into each version's folder, each all or nothing.
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
-  plugin_page::ArchiveIntake intake;
-  const int fetched = ExitCodeOf(plugin_page::FetchArchive(intake, command.archiveFile));
-  if (fetched != exit_code::kSuccess) return fetched;
+  install::ArchiveIntake intake;
+  const install::Outcome fetched = install::FetchArchive(intake, command.archiveFile);
+  if (fetched != install::Outcome::kReady) return install::ExitCodeOf(fetched);
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
-  bool failed = false;
+  int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
-    if (!plugin_page::InstallArchive(intake.Path(), folder).installed) failed = true;
+    const install::InstallOutcome installed = install::InstallArchive(intake.Path(), folder);
+    if (!installed.Installed()) code = install::ExitCodeOf(installed.outcome);
   }
   intake.Discard();
-  return failed ? exit_code::kFailed : exit_code::kSuccess;
+  return code;
 }
 
 // From both plug-in folders, as the window does; with /allusers from the shared one only. A
 // version without the plug-in is no failure: afterwards it is not installed, as asked.
 int Uninstall(const Command& command, const std::vector<std::wstring>& versions) {
-  bool failed = false;
+  const install::RemovalScope scope = command.allUsers ? install::RemovalScope::kSharedFolderOnly
+                                                       : install::RemovalScope::kBothFolders;
+  int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
-    for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
-      if (command.allUsers && selector != environment::kSharedPluginFolder) continue;
-      const std::wstring folder = environment::GetPluginFolder(version, selector);
-      if (utilities_page::RemovePlugin(folder, true) ==
-          utilities_page::RemovalResult::kLeftBehind) {
-        failed = true;
-      }
-    }
+    const install::Outcome removed = install::UninstallPlugin(version, scope, true);
+    if (removed != install::Outcome::kRemoved) code = install::ExitCodeOf(removed);
   }
-  return failed ? exit_code::kFailed : exit_code::kSuccess;
+  return code;
 }
 
 int Run(const Command& command) {
   std::vector<std::wstring> versions;
-  switch (ChooseVersions(InstalledVersions(), command.version, versions)) {
+  switch (
+      ChooseVersions(environment::ReadSketchUpVersionsInListOrder(), command.version, versions)) {
     case VersionMatch::kFound:
       break;
     case VersionMatch::kNone:
@@ -136,9 +106,11 @@ int Run(const Command& command) {
   if (command.kind == CommandKind::kReport) return WriteReport(command.reportFile, versions);
 
   // Held until the run ends: the window and other runs leave the plug-in folders alone.
-  const pages::InstallLock lock = pages::InstallLock::Take();
-  if (!lock) return exit_code::kBusy;
-  if (environment::IsSketchUpRunning()) return exit_code::kSketchUpRunning;
+  const install::InstallLock lock = install::InstallLock::Take();
+  if (!lock) return install::ExitCodeOf(install::Outcome::kBusy);
+  if (environment::IsSketchUpRunning()) {
+    return install::ExitCodeOf(install::Outcome::kSketchUpRunning);
+  }
   return command.kind == CommandKind::kInstall ? Install(command, versions)
                                                : Uninstall(command, versions);
 }

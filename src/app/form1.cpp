@@ -23,7 +23,7 @@
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/window_proc.h"
-#include "pages/plugin/archive_file.h"
+#include "install/archive_file.h"
 #include "pages/plugin/form2.h"
 #include "pages/utilities/form3.h"
 #include "pages/windows/form4.h"
@@ -175,7 +175,7 @@ void Form1DropFiles(HDROP drop) {
   ::DragFinish(drop);
   // The installation shows its progress on the plug-in page: bring it to the front.
   const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
-  if (plugin_page::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
+  if (install::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
   plugin_page::InstallDroppedFiles(paths);
 }
 

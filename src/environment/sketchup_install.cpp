@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cwctype>
 
 #include "base/unique_handle.h"
@@ -36,6 +37,16 @@ std::vector<std::wstring> ReadSketchUpVersions() {
     if (!FileExists(GetInstallLocation(version, false))) continue;
     versions.push_back(std::move(version));
   }
+  return versions;
+}
+
+std::vector<std::wstring> ReadSketchUpVersionsInListOrder() {
+  std::vector<std::wstring> versions = ReadSketchUpVersions();
+  std::sort(versions.begin(), versions.end(), [](const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.c_str(),
+                            static_cast<int>(a.size()), b.c_str(),
+                            static_cast<int>(b.size())) == CSTR_LESS_THAN;
+  });
   return versions;
 }
 

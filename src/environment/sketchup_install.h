@@ -12,6 +12,11 @@ namespace environment {
 // install folder exists, in the registry's enumeration order.
 std::vector<std::wstring> ReadSketchUpVersions();
 
+// ReadSketchUpVersions in the order the window's version lists show them: the lists sort their
+// lines (LBS_SORT), which compares as CompareString in the user's locale, ignoring case. A
+// program without a window names the versions in the same order.
+std::vector<std::wstring> ReadSketchUpVersionsInListOrder();
+
 // The install folder registered for `version` (the default value of its "InstallLocation"
 // subkey, up to 259 characters), followed directly by "SketchUp.exe" when `programFile` is set.
 // Empty when the value cannot be read.

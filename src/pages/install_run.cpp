@@ -4,7 +4,7 @@ namespace pages {
 
 InstallRun::InstallRun() : workerDone_(::CreateEventW(nullptr, TRUE, TRUE, nullptr)) {}
 
-bool InstallRun::Begin(InstallLock lock) {
+bool InstallRun::Begin(install::InstallLock lock) {
   std::lock_guard guard(mutex_);
   if (phase_ != RunPhase::kIdle || stopping_) return false;
   lock_ = std::move(lock);

@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "base/unique_handle.h"
-#include "pages/install_lock.h"
+#include "install/install_lock.h"
 
 namespace pages {
 
@@ -29,7 +29,7 @@ class InstallRun {
 
   // User-interface thread: Idle -> Downloading, holding `lock` (install_lock.h) until the
   // worker is done; false when a run is under way or the program is closing (the lock is let go).
-  bool Begin(InstallLock lock);
+  bool Begin(install::InstallLock lock);
   bool Running() const;
 
   // Worker: Downloading -> Installing; false when the program is closing (install nothing).
@@ -56,7 +56,7 @@ class InstallRun {
   RunPhase phase_ = RunPhase::kIdle;
   bool stopping_ = false;
   base::UniqueKernelHandle workerDone_;  // manual-reset event, set while no worker is busy
-  InstallLock lock_;
+  install::InstallLock lock_;
 };
 
 // The page's run. Never destroyed: a worker still blocked in a read when the process ends

@@ -22,17 +22,18 @@
 #include "forms/page_form.h"
 #include "forms/post.h"
 #include "forms/styles.h"
+#include "install/archive_download.h"
+#include "install/archive_fetch.h"
+#include "install/archive_file.h"
+#include "install/archive_intake.h"
+#include "install/download_outcome.h"
+#include "install/install_archive.h"
+#include "install/install_lock.h"
+#include "install/outcome.h"
 #include "net/update_urls.h"
 #include "net/wininet_control.h"
-#include "pages/install_lock.h"
 #include "pages/install_run.h"
-#include "pages/plugin/archive_download.h"
-#include "pages/plugin/archive_fetch.h"
-#include "pages/plugin/archive_file.h"
-#include "pages/plugin/archive_intake.h"
-#include "pages/plugin/download_outcome.h"
 #include "pages/plugin/form2_ids.h"
-#include "pages/plugin/install_archive.h"
 #include "pages/plugin/plugin_texts.h"
 #include "pages/version_list.h"
 
@@ -42,6 +43,8 @@ namespace {
 
 using forms::ControlKind;
 using forms::ControlSpec;
+using install::ArchiveIntake;
+using install::Outcome;
 using pages::InstallRun;
 using pages::RunPhase;
 using pages::TheInstallRun;
@@ -101,7 +104,7 @@ struct InstallJob {
   std::wstring targetFolder;
   std::wstring sourceFile;  // an archive file dropped onto the window; empty: the server's
   ArchiveIntake intake;     // the temporary archive
-  ArchiveDownload download;
+  install::ArchiveDownload download;
   int shownPosition = -1;
   std::wstring resultText;      // the message that ends the run; none when empty
   bool clearPageFirst = false;  // a failure clears the page before its message, an install after
@@ -187,7 +190,8 @@ void ReportEnd(InstallJob& job, std::wstring_view text, bool clearPageFirst) noe
 // False when the program is closing: keep nothing more.
 bool ShowArrived(InstallJob& job, uint64_t arrived, uint64_t total) {
   if (TheInstallRun().Stopping()) return false;
-  const int position = ProgressPosition(static_cast<DWORD>(arrived), static_cast<DWORD>(total));
+  const int position =
+      install::ProgressPosition(static_cast<DWORD>(arrived), static_cast<DWORD>(total));
   if (position != job.shownPosition) {
     job.shownPosition = position;
     PostToPage(job.page, [position] { ShowProgress(position); });
@@ -196,18 +200,19 @@ bool ShowArrived(InstallJob& job, uint64_t arrived, uint64_t total) {
 }
 
 // The archive is in the temporary archive (or did not come): installed, or the user told why not.
-void InstallFetched(InstallJob& job, FetchResult fetched) {
-  if (fetched != FetchResult::kReady || !TheInstallRun().EnterInstalling()) {
+void InstallFetched(InstallJob& job, Outcome fetched) {
+  if (fetched != Outcome::kReady || !TheInstallRun().EnterInstalling()) {
     // Whatever arrived is no archive, or the program is closing: nothing of it is kept.
     job.intake.Discard();
-    const std::wstring_view text = FetchMessage(fetched);
+    const std::wstring_view text = install::MessageOf(fetched);
     ReportEnd(job, text.empty() ? std::wstring_view(texts::kDownloadFailed) : text, true);
     return;
   }
   PostToPage(job.page, ShowInstalling);
-  const InstallOutcome outcome = InstallArchive(job.intake.Path(), job.targetFolder);
+  const install::InstallOutcome outcome =
+      install::InstallArchive(job.intake.Path(), job.targetFolder);
   job.intake.Discard();
-  ReportEnd(job, OutcomeMessage(outcome), false);
+  ReportEnd(job, install::OutcomeMessage(outcome), false);
 }
 
 // The last of anything the worker does: even out of memory, the page hears of the end.
@@ -224,8 +229,8 @@ void OnWorker(InstallJob& job, Work work) noexcept {
 // The end of the download (the control's worker).
 void DownloadEnded(InstallJob& job) noexcept {
   OnWorker(job, [&job] {
-    InstallFetched(
-        job, TheInstallRun().Stopping() ? FetchResult::kStopped : FinishDownload(job.download));
+    InstallFetched(job, TheInstallRun().Stopping() ? Outcome::kStopped
+                                                   : install::FinishDownload(job.download));
   });
 }
 
@@ -234,12 +239,12 @@ void ReadDroppedFile() noexcept {
   InstallJob& job = Job();
   OnWorker(job, [&job] {
     PostToPage(job.page, ShowDownloadBegan);
-    const FileReadResult read = ReadArchiveFile(
+    const Outcome read = install::ReadArchiveFile(
         job.sourceFile, job.intake,
         [&job](uint64_t done, uint64_t size) { return ShowArrived(job, done, size); });
     InstallFetched(job, TheInstallRun().Stopping()
-                            ? FetchResult::kStopped
-                            : FinishFileRead(job.intake, read, job.sourceFile));
+                            ? Outcome::kStopped
+                            : install::FinishFileRead(job.intake, read, job.sourceFile));
   });
 }
 
@@ -273,7 +278,7 @@ void StartInstall(HWND page, const std::wstring& sourceFile) {
   }
   if (!HasSelectedVersion(page)) return;
   if (environment::IsSketchUpRunning()) {
-    Tell(page, texts::kQuitSketchUpFirst);
+    Tell(page, install::MessageOf(Outcome::kSketchUpRunning));
     return;
   }
   const std::wstring version = pages::SelectedVersion(SlotOf(kList1));
@@ -282,9 +287,9 @@ void StartInstall(HWND page, const std::wstring& sourceFile) {
     return;
   }
   // Another program (a command run, or the window of another session) installs or uninstalls.
-  pages::InstallLock lock = pages::InstallLock::Take();
+  install::InstallLock lock = install::InstallLock::Take();
   if (!lock) {
-    Tell(page, pages::kBusyElsewhere);
+    Tell(page, install::MessageOf(Outcome::kBusy));
     return;
   }
 
@@ -393,7 +398,7 @@ const forms::FormBehavior& Behavior() {
 }
 
 void SetUpWinInet1() {
-  PrepareArchiveDownload(WinInet1());
+  install::PrepareArchiveDownload(WinInet1());
 }
 
 }  // namespace
@@ -419,7 +424,7 @@ void FinishBeforeClose() {
 void InstallDroppedFiles(const std::vector<std::wstring>& paths) {
   HWND page = Form2().window;
   if (!page || !::IsWindow(page)) return;
-  if (!IsOneArchiveFile(paths)) {
+  if (!install::IsOneArchiveFile(paths)) {
     Tell(page, texts::kDropOneArchive);
     return;
   }

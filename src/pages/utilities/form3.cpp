@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "environment/environment_report.h"
 #include "environment/plugin_folders.h"
 #include "environment/sketchup_process.h"
 #include "forms/control_props.h"
@@ -9,12 +10,12 @@
 #include "forms/message_box.h"
 #include "forms/page_form.h"
 #include "forms/styles.h"
-#include "pages/install_lock.h"
+#include "install/install_lock.h"
+#include "install/outcome.h"
+#include "install/plugin_removal.h"
 #include "pages/install_run.h"
-#include "pages/utilities/environment_report.h"
 #include "pages/utilities/folder_shortcuts.h"
 #include "pages/utilities/form3_ids.h"
-#include "pages/utilities/plugin_removal.h"
 #include "pages/version_list.h"
 
 namespace utilities_page {
@@ -80,9 +81,7 @@ constexpr forms::FormSpec kForm3Spec{.className = L"翎图匠助手_Form3", .cap
 
 constexpr wchar_t kQuitSketchUpFirst[] = L"为保证卸载成功，请先退出草图大师！";
 constexpr wchar_t kConfirmUninstall[] = L"慎重操作！确定要卸载翎图匠吗？";
-constexpr wchar_t kUninstalled[] = L"卸载成功！";
 constexpr wchar_t kInstallRunning[] = L"正在下载安装翎图匠，请等待安装完成后再卸载！";
-constexpr wchar_t kUninstallIncomplete[] = L"卸载失败，请关闭占用插件文件的程序后重试！";
 
 // Command1 indexes with an action of their own; 1 to 6 are the folder shortcuts.
 constexpr int32_t kUninstallIndex = 0;
@@ -113,29 +112,26 @@ void UninstallPlugin(HWND page, const std::wstring& version) {
   }
   if (forms::AppMessageBox(page, kConfirmUninstall, MB_OKCANCEL) != IDOK) return;
   // Another program (a command run, or the window of another session) installs or uninstalls.
-  const pages::InstallLock lock = pages::InstallLock::Take();
+  const install::InstallLock lock = install::InstallLock::Take();
   if (!lock) {
-    forms::AppMessageBox(page, pages::kBusyElsewhere, MB_OK);
+    forms::AppMessageBox(page, install::MessageOf(install::Outcome::kBusy), MB_OK);
     return;
   }
 
-  bool leftBehind = false;
-  for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
-    const std::wstring folder = environment::GetPluginFolder(version, selector);
-    if (RemovePlugin(folder) == RemovalResult::kLeftBehind) leftBehind = true;
-  }
-  if (leftBehind) {
+  const install::Outcome removed =
+      install::UninstallPlugin(version, install::RemovalScope::kBothFolders);
+  if (removed == install::Outcome::kRemoved) {
+    forms::EnableControl(Form3().slots[kUninstall], false);
+  } else {
     pages::UpdateUninstallButton();
-    forms::AppMessageBox(page, kUninstallIncomplete, MB_OK);
-    return;
   }
-  forms::EnableControl(Form3().slots[kUninstall], false);
-  forms::AppMessageBox(page, kUninstalled, MB_OK);
+  forms::AppMessageBox(page, install::MessageOf(removed), MB_OK);
 }
 
 void CheckEnvironment(HWND page, const std::wstring& version) {
-  forms::AppMessageBox(page, EnvironmentCheckText(ReadEnvironmentFacts(version)),
-                       MB_OK | MB_ICONINFORMATION);
+  forms::AppMessageBox(
+      page, environment::EnvironmentCheckText(environment::ReadEnvironmentFacts(version)),
+      MB_OK | MB_ICONINFORMATION);
 }
 
 void Command1Click(HWND page, int32_t index, LPARAM) {

@@ -15,7 +15,7 @@
 #include "base/unique_handle.h"
 #include "pages/plugin/form2_ids.h"
 #include "pages/utilities/form3_ids.h"
-#include "plugin_tree.h"
+#include "support/plugin_tree.h"
 #include "support/driver.h"
 #include "support/paths.h"
 #include "support/sketchup_fixture.h"

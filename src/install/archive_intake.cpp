@@ -1,0 +1,50 @@
+#include "install/archive_intake.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "install/temp_archive.h"
+
+namespace install {
+
+bool ArchiveIntake::Open() {
+  const std::optional<std::wstring> archive = TempArchive();
+  if (!archive) return false;
+  file_ = CreateTempArchive(*archive);
+  if (!file_) return false;
+  path_ = *archive;
+  space_ = FreeSpaceWatch(path_.substr(0, path_.rfind(L'\\') + 1));
+  return true;
+}
+
+bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
+  if (!space_.Allows(written_, chunk.size(), expected)) {
+    tooLittleSpace_ = true;
+    return false;  // not another byte: the disk is the user's
+  }
+  DWORD count = 0;
+  if (!::WriteFile(file_.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &count, nullptr) ||
+      count != chunk.size()) {
+    writeFailed_ = true;
+    return false;
+  }
+  written_ += chunk.size();
+  signature_.Add(chunk);
+  return true;
+}
+
+void ArchiveIntake::Discard() {
+  file_.reset();
+  if (!path_.empty()) ::DeleteFileW(path_.c_str());
+}
+
+bool ArchiveIntake::GenuineFromServer(const std::string& url) {
+  return !ArchiveSignature::Required() || signature_.Holds(url);
+}
+
+bool ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
+  return !ArchiveSignature::Required() || signature_.HoldsFile(signatureFile);
+}
+
+}  // namespace install

@@ -1,0 +1,132 @@
+#include "install/archive_signature.h"
+
+#include <new>
+#include <system_error>
+
+#include "base/unique_handle.h"
+#include "net/update_config.h"
+#include "net/wininet_control.h"
+#include "install/download_outcome.h"
+
+namespace install {
+
+namespace {
+
+// Hashing in large blocks keeps CNG's per-call cost and the thread starts negligible.
+constexpr size_t kHashBlockBytes = 1 << 20;
+
+// What the server said to the request for the signature.
+struct SignatureReply {
+  int status = 0;
+  DWORD error = 0;
+};
+
+SignatureReply& ReplyOf(uint64_t user) {
+  return *reinterpret_cast<SignatureReply*>(user);
+}
+
+void SignatureHeaders(HINTERNET, uint64_t user, const char* headers, DWORD length) {
+  ReplyOf(user).status = HttpStatusOf(std::string_view(headers, length));
+}
+
+void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error) {
+  ReplyOf(user).error = error;
+}
+
+std::optional<std::string> FetchSignature(const std::string& url) {
+  net::WinInetControl control;
+  control.SetEventHandler("Headers", &SignatureHeaders);
+  control.SetEventHandler("DownloadComplete", &SignatureComplete);
+  // Whatever is longer than a signature is none: no need to take it all in.
+  control.SetMaxBodyBytes(net::kSignatureBytes);
+  SignatureReply reply;
+  std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
+  if (reply.error != 0 || reply.status != 200) return std::nullopt;
+  return body;
+}
+
+// At most one byte more than a signature: whatever is longer is none, and need not be read.
+std::optional<std::string> ReadSignatureFile(const std::wstring& path) {
+  base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes(net::kSignatureBytes + 1, '\0');
+  DWORD read = 0, total = 0;
+  while (total < bytes.size() &&
+         ::ReadFile(file.get(), bytes.data() + total, static_cast<DWORD>(bytes.size() - total),
+                    &read, nullptr) &&
+         read > 0) {
+    total += read;
+  }
+  bytes.resize(total);
+  return bytes;
+}
+
+}  // namespace
+
+bool ArchiveSignature::Required() {
+  return net::kUpdatePublicKey[0] != '\0';
+}
+
+ArchiveSignature& ArchiveSignature::operator=(ArchiveSignature&& other) noexcept {
+  // The hashing thread works on the object it was started for: let both finish first.
+  WaitForHashing();
+  other.WaitForHashing();
+  digest_ = std::move(other.digest_);
+  incomplete_ = other.incomplete_;
+  collecting_ = std::move(other.collecting_);
+  hashing_ = std::move(other.hashing_);
+  hashed_ = std::move(other.hashed_);
+  return *this;
+}
+
+ArchiveSignature::~ArchiveSignature() {
+  WaitForHashing();
+}
+
+void ArchiveSignature::WaitForHashing() noexcept {
+  if (hashed_.valid()) hashed_.wait();
+}
+
+void ArchiveSignature::Add(std::string_view bytes) noexcept {
+  if (!Required() || incomplete_) return;
+  try {
+    if (!digest_) digest_.emplace();
+    collecting_.append(bytes);
+    if (collecting_.size() < kHashBlockBytes) return;
+    WaitForHashing();
+    hashing_.swap(collecting_);
+    collecting_.clear();
+    try {
+      hashed_ = std::async(std::launch::async, [this] { digest_->Add(hashing_); });
+    } catch (const std::system_error&) {
+      digest_->Add(hashing_);  // no thread to be had: hash it here
+    }
+  } catch (const std::bad_alloc&) {
+    incomplete_ = true;  // bytes were lost: no signature can hold
+  }
+}
+
+template <typename ReadSignature>
+bool ArchiveSignature::Verify(ReadSignature readSignature) {
+  // The build checked the key's form; a key that still does not read verifies nothing.
+  const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
+  if (!key || incomplete_) return false;
+  if (!digest_) digest_.emplace();  // an empty archive
+  WaitForHashing();
+  digest_->Add(collecting_);
+  const std::optional<net::Sha256Digest> digest = digest_->Finish();
+  if (!digest) return false;
+  const std::optional<std::string> signature = readSignature();
+  return signature && net::IsSignedBy(*key, *digest, *signature);
+}
+
+bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+  return Verify([&] { return FetchSignature(archiveUrl + ".sig"); });
+}
+
+bool ArchiveSignature::HoldsFile(const std::wstring& signatureFile) {
+  return Verify([&] { return ReadSignatureFile(signatureFile); });
+}
+
+}  // namespace install

@@ -1,0 +1,53 @@
+// The publisher's signature of the plug-in archive. A build that carries the publisher's key
+// (net/update_config.h) installs an archive only when the signature beside it on the server
+// ("<archive URL>.sig", 64 bytes r||s) is the key owner's signature of the archive's bytes; an
+// archive installed from a file likewise needs the file "<archive file>.sig" beside it.
+#pragma once
+
+#include <future>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "net/signature_check.h"
+
+namespace install {
+
+class ArchiveSignature {
+ public:
+  // Whether this build carries a publisher key. Without one archives are installed unchecked.
+  static bool Required();
+
+  ArchiveSignature() = default;
+  ArchiveSignature(ArchiveSignature&& other) noexcept { *this = std::move(other); }
+  ArchiveSignature& operator=(ArchiveSignature&& other) noexcept;
+  ~ArchiveSignature();
+
+  // Takes the archive's bytes as they arrive, in order (nothing is kept without a key). They
+  // are hashed in blocks on a thread of their own, while the download goes on.
+  void Add(std::string_view bytes) noexcept;
+
+  // Fetches the signature from beside `archiveUrl` and tells whether it is the publisher's
+  // signature of the bytes added. No signature, an error status or a signature of any other
+  // length is no. Waits for the network: only for a worker thread.
+  bool Holds(const std::string& archiveUrl);
+  // The same for an archive from a file, with the signature in the file `signatureFile`. No
+  // such file, or one of any other length, is no.
+  bool HoldsFile(const std::wstring& signatureFile);
+
+ private:
+  // Whether `signature` (read once the digest is known) signs the bytes added.
+  template <typename ReadSignature>
+  bool Verify(ReadSignature readSignature);
+  // Waits until the block being hashed is done.
+  void WaitForHashing() noexcept;
+
+  std::optional<net::Sha256> digest_;  // started by the first bytes
+  std::string collecting_;             // bytes not yet handed to the hashing thread
+  std::string hashing_;                // the block the hashing thread works on
+  std::future<void> hashed_;           // that thread's end
+  bool incomplete_ = false;            // memory ran out and bytes went unhashed
+};
+
+}  // namespace install

@@ -1,0 +1,81 @@
+#include "install/install_archive.h"
+
+#include <unzip.h>
+
+#include <iowin32.h>  // after unzip.h: it needs zlib's declarations
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "base/file_system.h"
+#include "base/text.h"
+#include "environment/plugin_folders.h"
+#include "install/install_limits.h"
+#include "install/unzip_to_folder.h"
+
+namespace install {
+
+namespace {
+
+constexpr int kIgnoreCase = 2;  // unzLocateFile's case sensitivity: Windows names ignore case
+
+bool HoldsInstallMarker(const std::wstring& archivePath) {
+  zlib_filefunc64_def wideFiles;
+  fill_win32_filefunc64W(&wideFiles);
+  const std::unique_ptr<void, int (*)(unzFile)> archive(
+      unzOpen2_64(archivePath.c_str(), &wideFiles), &unzClose);
+  if (!archive) return false;
+  const std::string marker = base::WideToAnsi(environment::kPluginMarkerName);
+  return unzLocateFile(archive.get(), marker.c_str(), kIgnoreCase) == UNZ_OK;
+}
+
+// Whatever its source, an archive over the bound is none this program installs.
+bool IsWithinSizeBound(const std::wstring& archivePath) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!::GetFileAttributesExW(archivePath.c_str(), GetFileExInfoStandard, &data)) return false;
+  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  return size <= MaxArchiveBytes();
+}
+
+// The folder as the user would type it, without the long-path prefix.
+std::wstring Displayable(const std::wstring& path) {
+  constexpr std::wstring_view kPrefix = L"\\\\?\\", kUncPrefix = L"\\\\?\\UNC\\";
+  const std::wstring_view view(path);
+  if (view.substr(0, kUncPrefix.size()) == kUncPrefix) {
+    return L"\\\\" + path.substr(kUncPrefix.size());
+  }
+  if (view.substr(0, kPrefix.size()) == kPrefix) return path.substr(kPrefix.size());
+  return path;
+}
+
+}  // namespace
+
+InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder) {
+  InstallOutcome outcome;
+  std::vector<std::wstring> made;
+  try {
+    made.reserve(16);
+    if (IsWithinSizeBound(archivePath) && HoldsInstallMarker(archivePath) &&
+        base::CreateFolderWithParents(pluginFolder, &made)) {
+      const UnzipResult result = ExtractArchive(archivePath, pluginFolder, outcome.keptFolder);
+      if (result == UnzipResult::kDone) outcome.outcome = Outcome::kInstalled;
+    }
+  } catch (...) {
+    outcome.outcome = Outcome::kInstallFailed;  // memory ran out before anything was written
+  }
+  if (!outcome.keptFolder.empty()) {
+    outcome.outcome = Outcome::kRestoreFailed;
+  } else if (!outcome.Installed()) {
+    base::RemoveMadeFolders(made);
+  }
+  return outcome;
+}
+
+std::wstring OutcomeMessage(const InstallOutcome& outcome) {
+  std::wstring text(MessageOf(outcome.outcome));
+  if (outcome.outcome == Outcome::kRestoreFailed) text += Displayable(outcome.keptFolder);
+  return text;
+}
+
+}  // namespace install

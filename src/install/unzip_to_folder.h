@@ -1,0 +1,35 @@
+// Extraction of the downloaded plug-in archive (a zip file) into a plug-in folder.
+#pragma once
+
+#include <string>
+
+namespace install {
+
+// Writes every entry of the zip archive at `archivePath` into the
+// existing folder `destFolder`, keeping the entries' relative paths; entry names are read as
+// text in the ANSI code page. Same-named files are replaced, other files of the folder stay.
+//
+// All or nothing: the result is false, and the folder is left exactly as it was, when the
+// archive cannot be read, an entry name would lead outside the folder or to a device, an entry
+// uses a method other than stored or deflate, its data is corrupt (checksum or length), a file
+// or folder cannot be created or written, or a staged file would replace a read-only one. An
+// archive without entries gives true and changes nothing.
+//
+// Nothing an archive holds can fill the disk (install_limits.h): before anything is written, the
+// entries may number at most kMaxArchiveEntries and declare at most kMaxExtractedBytes together,
+// and the folder's volume must keep kFreeSpaceMargin free after all of that; while writing, an
+// entry that makes more bytes than it declared fails as soon as it does, the excess unwritten.
+bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder);
+
+enum class UnzipResult {
+  kDone,
+  kFailed,         // the folder is as it was
+  kRestoreFailed,  // a failed move could not be fully undone: see StagingFolder
+};
+// As UnzipToFolder, telling a failure whose undoing failed too; `keptFolder` then names the
+// folder holding what could not be put back. Throws only when memory runs out; the folder is
+// then as it was.
+UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
+                           std::wstring& keptFolder);
+
+}  // namespace install

@@ -1,0 +1,65 @@
+#include "install/download_outcome.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using install::DownloadFacts;
+using install::HttpStatusOf;
+using install::JudgeDownload;
+using install::Outcome;
+using install::ProgressPosition;
+
+TEST(HttpStatusTest, ReadsTheStatusLine) {
+  EXPECT_EQ(200, HttpStatusOf("HTTP/1.1 200 OK\r\nContent-Length: 5\r\n\r\n"));
+  EXPECT_EQ(404, HttpStatusOf("HTTP/1.0 404 Not Found\r\n\r\n"));
+  EXPECT_EQ(500, HttpStatusOf("HTTP/1.1  500\r\n"));
+  EXPECT_EQ(302, HttpStatusOf("HTTP/1.1 302"));
+}
+
+TEST(HttpStatusTest, AnythingElseHasNoStatus) {
+  for (const char* text :
+       {"", "HTTP/1.1", "HTTP/1.1 ", "HTTP/1.1 20", "HTTP/1.1 2000 Big", "HTTP/1.1 OK",
+        "Content-Length: 200\r\nHTTP/1.1 200 OK\r\n", "http/1.1 200 OK", "ICY 200 OK"}) {
+    EXPECT_EQ(0, HttpStatusOf(text)) << text;
+  }
+}
+
+TEST(JudgeDownloadTest, OnlyAWhole200ResponseIsComplete) {
+  EXPECT_EQ(Outcome::kReady, JudgeDownload({0, 200, 5000, 5000, false}));
+  // Without a Content-Length the end of the data is the end of the archive.
+  EXPECT_EQ(Outcome::kReady, JudgeDownload({0, 200, 0, 5000, false}));
+  EXPECT_EQ(Outcome::kReady, JudgeDownload({0, 200, 0, 0, false}));
+}
+
+TEST(JudgeDownloadTest, NetworkErrorsErrorPagesAndShortBodiesFail) {
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({12002, 200, 5000, 4096, false}));  // time-out
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({12029, 0, 0, 0, false}));  // no connection
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({0, 404, 85, 85, false}));
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({0, 500, 0, 20, false}));
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({0, 0, 100, 100, false}));  // no status line
+  // The connection closed before the announced length, even if no error was reported.
+  EXPECT_EQ(Outcome::kDownloadFailed, JudgeDownload({0, 200, 5000, 4999, false}));
+}
+
+TEST(JudgeDownloadTest, AnArchiveThatCouldNotBeWrittenIsNotSaved) {
+  // The page stops the transfer itself then, so the body is short and no error is reported.
+  EXPECT_EQ(Outcome::kNotSaved, JudgeDownload({0, 200, 5000, 4096, true}));
+  EXPECT_EQ(Outcome::kNotSaved, JudgeDownload({12002, 200, 5000, 4096, true}));
+}
+
+TEST(ProgressPositionTest, PercentRoundedToNearestWithTiesToEven) {
+  EXPECT_EQ(0, ProgressPosition(0, 1000));
+  EXPECT_EQ(41, ProgressPosition(4096, 10000));  // 40.96
+  EXPECT_EQ(2, ProgressPosition(5, 200));        // 2.5 rounds to the even 2
+  EXPECT_EQ(4, ProgressPosition(7, 200));        // 3.5 rounds to the even 4
+  EXPECT_EQ(100, ProgressPosition(1000, 1000));
+  EXPECT_EQ(100, ProgressPosition(0xFFFFFFFF, 0xFFFFFFFF));
+}
+
+TEST(ProgressPositionTest, StaysWithinTheBarWhateverTheCounts) {
+  EXPECT_EQ(0, ProgressPosition(123456, 0));  // no Content-Length: the lowest position
+  EXPECT_EQ(100, ProgressPosition(2000, 1000));
+}
+
+}  // namespace
