@@ -15,17 +15,31 @@ namespace exit_code = install::exit_code;
 
 namespace {
 
-enum class Switch { kInstall, kUninstall, kReport, kUsage, kSketchUp, kFrom, kAllUsers, kNone };
+enum class Switch {
+  kInstall,
+  kUninstall,
+  kReport,
+  kUsage,
+  kSketchUp,
+  kFrom,
+  kAllUsers,
+  kAllowDowngrade,
+  kNone
+};
 
 struct SwitchName {
   std::wstring_view name;
   Switch which;
 };
 constexpr std::array kSwitches = {
-    SwitchName{L"install", Switch::kInstall},   SwitchName{L"uninstall", Switch::kUninstall},
-    SwitchName{L"report", Switch::kReport},     SwitchName{L"?", Switch::kUsage},
-    SwitchName{L"sketchup", Switch::kSketchUp}, SwitchName{L"from", Switch::kFrom},
+    SwitchName{L"install", Switch::kInstall},
+    SwitchName{L"uninstall", Switch::kUninstall},
+    SwitchName{L"report", Switch::kReport},
+    SwitchName{L"?", Switch::kUsage},
+    SwitchName{L"sketchup", Switch::kSketchUp},
+    SwitchName{L"from", Switch::kFrom},
     SwitchName{L"allusers", Switch::kAllUsers},
+    SwitchName{L"allowdowngrade", Switch::kAllowDowngrade},
 };
 
 bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
@@ -65,7 +79,7 @@ class Parser {
     for (const std::wstring& argument : arguments_) {
       if (SwitchOf(argument) == Switch::kUsage) return {MakeCommand(CommandKind::kUsage), L""};
     }
-    bool versionGiven = false, fromGiven = false, allUsersGiven = false;
+    bool versionGiven = false, fromGiven = false, allUsersGiven = false, downgradeGiven = false;
     for (at_ = 0; at_ < arguments_.size(); ++at_) {
       const std::wstring& argument = arguments_[at_];
       switch (SwitchOf(argument)) {
@@ -96,6 +110,10 @@ class Parser {
           if (allUsersGiven) return Error(Twice(argument));
           allUsersGiven = command_.allUsers = true;
           break;
+        case Switch::kAllowDowngrade:
+          if (downgradeGiven) return Error(Twice(argument));
+          downgradeGiven = command_.allowDowngrade = true;
+          break;
         case Switch::kNone:
           return Error(L"未知参数 / unknown argument: " + argument);
       }
@@ -109,6 +127,9 @@ class Parser {
     }
     if (fromGiven && kind != CommandKind::kInstall) {
       return Error(L"/from 只能用于 /install / /from goes with /install only");
+    }
+    if (downgradeGiven && kind != CommandKind::kInstall) {
+      return Error(L"/allowdowngrade 只能用于 /install / /allowdowngrade goes with /install only");
     }
     if (allUsersGiven && kind == CommandKind::kReport) {
       return Error(
@@ -194,7 +215,7 @@ std::wstring UsageText() {
       L"\r\n"
       L"\r\n"
       L"  翎图匠助手.exe                 打开窗口 / opens the window\r\n"
-      L"  翎图匠助手.exe /install [/sketchup 版本|all] [/from 文件] [/allusers]\r\n"
+      L"  翎图匠助手.exe /install [/sketchup 版本|all] [/from 文件] [/allusers] [/allowdowngrade]\r\n"
       L"  翎图匠助手.exe /uninstall [/sketchup 版本|all] [/allusers]\r\n"
       L"  翎图匠助手.exe /report 文件 [/sketchup 版本|all]\r\n"
       L"  翎图匠助手.exe /?\r\n"
@@ -212,6 +233,8 @@ std::wstring UsageText() {
       L"  /allusers   使用所有用户共用的插件目录2（ProgramData），不论登录用户名\r\n"
       L"              uses the plug-in folder shared by all users (ProgramData), whatever the\r\n"
       L"              log-on name\r\n"
+      L"  /allowdowngrade  允许安装比已安装版本旧的版本\r\n"
+      L"              installs even a version older than the one installed\r\n"
       L"\r\n"
       L"退出码 / exit codes:\r\n";
   for (int code = exit_code::kSuccess; code <= exit_code::kBusy; ++code) {

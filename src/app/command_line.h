@@ -1,7 +1,7 @@
 // The command line for deployment. Without arguments the program opens its window; with them it
 // runs one command without a window and ends with an exit code (exit_codes.h):
 //
-//   /install   [/sketchup VERSION|all] [/from FILE] [/allusers]
+//   /install   [/sketchup VERSION|all] [/from FILE] [/allusers] [/allowdowngrade]
 //   /uninstall [/sketchup VERSION|all] [/allusers]
 //   /report FILE [/sketchup VERSION|all]
 //   /?
@@ -20,10 +20,11 @@ enum class CommandKind { kWindow, kUsage, kInstall, kUninstall, kReport };
 
 struct Command {
   CommandKind kind = CommandKind::kWindow;
-  std::wstring version;      // /sketchup; empty for every installed version ("all")
-  std::wstring archiveFile;  // /from; empty to download the archive
-  std::wstring reportFile;   // /report
-  bool allUsers = false;     // /allusers: the shared plug-in folder, whatever the log-on name
+  std::wstring version;         // /sketchup; empty for every installed version ("all")
+  std::wstring archiveFile;     // /from; empty to download the archive
+  std::wstring reportFile;      // /report
+  bool allUsers = false;        // /allusers: the shared plug-in folder, whatever the log-on name
+  bool allowDowngrade = false;  // /allowdowngrade: an older verified version may replace a newer
 };
 
 struct ParsedCommand {

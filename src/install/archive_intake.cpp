@@ -19,6 +19,10 @@ bool ArchiveIntake::Open() {
 }
 
 bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
+  if (record_ && chunk.size() > record_->size - written_) {
+    overRecord_ = true;
+    return false;  // more than the publisher's archive: nothing of it is wanted
+  }
   if (!space_.Allows(written_, chunk.size(), expected)) {
     tooLittleSpace_ = true;
     return false;  // not another byte: the disk is the user's
@@ -40,7 +44,10 @@ void ArchiveIntake::Discard() {
 }
 
 bool ArchiveIntake::GenuineFromServer(const std::string& url) {
-  return !ArchiveSignature::Required() || signature_.Holds(url);
+  if (!ArchiveSignature::Required()) return true;
+  if (!record_ || written_ != record_->size) return false;
+  const std::optional<net::Sha256Digest> digest = signature_.Digest();
+  return digest && *digest == record_->sha256 && signature_.Holds(url);
 }
 
 bool ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {

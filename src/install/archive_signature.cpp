@@ -77,6 +77,7 @@ ArchiveSignature& ArchiveSignature::operator=(ArchiveSignature&& other) noexcept
   collecting_ = std::move(other.collecting_);
   hashing_ = std::move(other.hashing_);
   hashed_ = std::move(other.hashed_);
+  finished_ = other.finished_;
   return *this;
 }
 
@@ -107,18 +108,23 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
   }
 }
 
-template <typename ReadSignature>
-bool ArchiveSignature::Verify(ReadSignature readSignature) {
-  // The build checked the key's form; a key that still does not read verifies nothing.
-  const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
-  if (!key || incomplete_) return false;
+std::optional<net::Sha256Digest> ArchiveSignature::Digest() {
+  if (finished_ || !Required() || incomplete_) return finished_;
   if (!digest_) digest_.emplace();  // an empty archive
   WaitForHashing();
   digest_->Add(collecting_);
-  const std::optional<net::Sha256Digest> digest = digest_->Finish();
-  if (!digest) return false;
+  finished_ = digest_->Finish();
+  return finished_;
+}
+
+template <typename ReadSignature>
+bool ArchiveSignature::Verify(ReadSignature readSignature) {
+  // The build checked the keys' form; keys that still do not read verify nothing.
+  const auto keys = net::ParsePublicKeys(net::kUpdatePublicKey);
+  const std::optional<net::Sha256Digest> digest = Digest();
+  if (!keys || !digest) return false;
   const std::optional<std::string> signature = readSignature();
-  return signature && net::IsSignedBy(*key, *digest, *signature);
+  return signature && net::IsSignedByAny(*keys, *digest, *signature);
 }
 
 bool ArchiveSignature::Holds(const std::string& archiveUrl) {
