@@ -16,12 +16,14 @@ TEST(CommandLineTest, UnderstoodCommands) {
   EXPECT_EQ(ParseCommandLine({L"/install", L"/nonsense", L"-?"}).command->kind,
             CommandKind::kUsage);
   const Command install = *ParseCommandLine({L"-INSTALL", L"/SketchUp", L"SketchUp 2023", L"/from",
-                                             L"D:\\翎图匠.rbz", L"/AllUsers"})
+                                             L"D:\\翎图匠.rbz", L"/AllUsers", L"-AllowDowngrade"})
                                .command;
   EXPECT_EQ(install.kind, CommandKind::kInstall);
   EXPECT_EQ(install.version, L"SketchUp 2023");
   EXPECT_EQ(install.archiveFile, L"D:\\翎图匠.rbz");
   EXPECT_TRUE(install.allUsers);
+  EXPECT_TRUE(install.allowDowngrade);
+  EXPECT_FALSE(ParseCommandLine({L"/install"}).command->allowDowngrade);
   const Command uninstall = *ParseCommandLine({L"/sketchup", L"ALL", L"/uninstall"}).command;
   EXPECT_EQ(uninstall.kind, CommandKind::kUninstall);
   EXPECT_EQ(uninstall.version, L"");  // every version
@@ -36,6 +38,8 @@ TEST(CommandLineTest, RefusedCommandsSayWhy) {
            {L"/install", L"/from", L""},
            {L"/uninstall", L"/from", L"a.rbz"},
            {L"/report", L"r.txt", L"/allusers"},
+           {L"/uninstall", L"/allowdowngrade"},
+           {L"/install", L"/allowdowngrade", L"/allowdowngrade"},
        }) {
     const ParsedCommand parsed = ParseCommandLine(args);
     EXPECT_TRUE(!parsed.command && !parsed.error.empty()) << args.size() << " arguments";

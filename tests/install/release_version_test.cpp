@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "install/install_limits.h"
 #include "install/installed_version.h"
 #include "install/release_record.h"
 #include "install/version_order.h"
