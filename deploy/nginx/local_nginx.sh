@@ -17,6 +17,7 @@ start_local_nginx() {
 }
 
 stop_local_nginx() {
-  kill "$local_nginx_pid" 2>/dev/null
+  trap - EXIT
+  kill "$local_nginx_pid" 2>/dev/null || true
   wait "$local_nginx_pid" 2>/dev/null || true
 }
