@@ -20,8 +20,8 @@ Outcome FinishDownload(const ArchiveDownload& download) {
       intake.Record() && (intake.OverRecord() || download.error == ERROR_FILE_TOO_LARGE);
   if (pastRecord) {
     result = Outcome::kNotGenuine;
-  } else if (result == Outcome::kReady && !intake.GenuineFromServer(net::PluginArchiveUrl())) {
-    result = Outcome::kNotGenuine;
+  } else if (result == Outcome::kReady) {
+    result = intake.GenuineFromServer(net::PluginArchiveUrl());
   }
   // Whatever is not the publisher's whole archive is not kept.
   if (result != Outcome::kReady) intake.Discard();
@@ -31,9 +31,7 @@ Outcome FinishDownload(const ArchiveDownload& download) {
 Outcome FinishFileRead(ArchiveIntake& intake, Outcome read, const std::wstring& file) {
   intake.Close();
   Outcome result = read;
-  if (result == Outcome::kReady && !intake.GenuineFromFile(SignatureFileOf(file))) {
-    result = Outcome::kNotGenuine;
-  }
+  if (result == Outcome::kReady) result = intake.GenuineFromFile(SignatureFileOf(file));
   if (result != Outcome::kReady) intake.Discard();
   return result;
 }

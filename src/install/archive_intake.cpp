@@ -43,15 +43,16 @@ void ArchiveIntake::Discard() {
   if (!path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
-bool ArchiveIntake::GenuineFromServer(const std::string& url) {
-  if (!ArchiveSignature::Required()) return true;
-  if (!record_ || written_ != record_->size) return false;
+Outcome ArchiveIntake::GenuineFromServer(const std::string& url) {
+  if (!ArchiveSignature::Required()) return Outcome::kReady;
+  if (!record_ || written_ != record_->size) return Outcome::kNotGenuine;
   const std::optional<net::Sha256Digest> digest = signature_.Digest();
-  return digest && *digest == record_->sha256 && signature_.Holds(url);
+  if (!digest || *digest != record_->sha256) return Outcome::kNotGenuine;
+  return signature_.Holds(url);
 }
 
-bool ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
-  return !ArchiveSignature::Required() || signature_.HoldsFile(signatureFile);
+Outcome ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
+  return ArchiveSignature::Required() ? signature_.HoldsFile(signatureFile) : Outcome::kReady;
 }
 
 }  // namespace install

@@ -45,11 +45,11 @@ class ArchiveIntake {
   void Discard();
 
   // Whether the bytes taken are the publisher's archive (archive_signature.h): by the signature
-  // beside `url` on the server, or in `signatureFile`. Always true for a build without a key.
+  // beside `url` on the server, or in `signatureFile`. Always kReady for a build without a key.
   // From the server, a build with a key also wants the release record (Expect) and exactly the
   // archive it names: its size and its SHA-256.
-  bool GenuineFromServer(const std::string& url);
-  bool GenuineFromFile(const std::wstring& signatureFile);
+  Outcome GenuineFromServer(const std::string& url);
+  Outcome GenuineFromFile(const std::wstring& signatureFile);
 
  private:
   std::wstring path_;

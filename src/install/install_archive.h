@@ -33,6 +33,9 @@ struct InstallOutcome {
 InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder,
                               const OfferedVersion& offered = {});
 
+// `folder` as the user would type it, without the long-path prefix.
+std::wstring DisplayableFolder(const std::wstring& folder);
+
 // What the user is told about an outcome: its message, and the folder for kRestoreFailed.
 std::wstring OutcomeMessage(const InstallOutcome& outcome);
 
