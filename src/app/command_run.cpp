@@ -108,12 +108,15 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
     if (environment::IsSketchUpRunning()) {
       installed.outcome = install::Outcome::kSketchUpRunning;
     } else {
-      installed = install::InstallArchive(intake.Path(), folder);
+      installed = install::InstallArchive(intake.Path(), folder,
+                                          {intake.VerifiedVersion(), command.allowDowngrade});
     }
     const int versionCode = install::ExitCodeOf(installed.outcome);
     if (installed.outcome == install::Outcome::kRestoreFailed) {
       mixed = true;
       TellMixedFolder(version, folder, installed.keptFolder);
+    } else if (installed.outcome == install::Outcome::kOlderVersion) {
+      TellVersion(version, install::MessageOf(installed.outcome));
     } else if (versions.size() > 1) {
       TellVersion(version, exit_code::Meaning(versionCode));
     }

@@ -27,6 +27,7 @@ enum class Outcome {
   kLeftBehind,       // a removal could not delete everything (a file in use, say)
   kBusy,             // another program installs or uninstalls
   kSketchUpRunning,  // SketchUp runs: plug-in files must not change under it
+  kOlderVersion,     // the verified version offered is older than the one installed there
 };
 
 // The exit code a command run ends with after `outcome` (exit_codes.h).

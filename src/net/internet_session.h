@@ -1,5 +1,5 @@
 // Opening WinInet's session, connection and request the same way for every exchange of the
-// program: one agent, a direct connection, HTTP.
+// program: one agent, a direct connection, HTTP or HTTPS.
 #pragma once
 
 #include <cstdint>
@@ -18,7 +18,9 @@ UniqueInternet OpenInternet();
 UniqueInternet ConnectHttp(HINTERNET internet, const UrlParts& url, const std::string& userName,
                            const std::string& password, DWORD_PTR context);
 
-// A request for `url`'s path accepting any type; secure when the URL is. An empty HTTP version
+// A request for `url`'s path accepting any type; secure when the URL is, with the system's
+// certificate checks, never relaxed (no flag that ignores a certificate error or a redirect from
+// HTTPS to HTTP is ever passed). An empty HTTP version
 // or referrer is WinInet's default or none.
 UniqueInternet OpenHttpRequest(HINTERNET connection, const std::string& verb, const UrlParts& url,
                                const std::string& httpVersion, const std::string& referrer,
