@@ -4,8 +4,10 @@
 
 namespace install {
 
-Outcome FinishDownload(const ArchiveDownload& download) {
+Outcome FinishDownload(ArchiveDownload& download) {
   ArchiveIntake& intake = *download.intake;
+  ResumeBrokenDownload(download, net::PluginArchiveUrl());
+  intake.Close();
   Outcome result = JudgeDownload(download.Facts());
   if (result == Outcome::kReady) result = intake.GenuineFromServer(net::PluginArchiveUrl());
   // Whatever is not the publisher's whole archive is not kept.

@@ -13,9 +13,10 @@
 
 namespace install {
 
-// After a download into `download.intake` has ended: judges it (download_outcome.h) and checks
-// the signature beside the archive on the server. Waits for the network.
-Outcome FinishDownload(const ArchiveDownload& download);
+// After a download into `download.intake` has ended: asks for the rest when it broke off
+// (ResumeBrokenDownload), judges it (download_outcome.h) and checks the signature beside the
+// archive on the server. Waits for the network.
+Outcome FinishDownload(ArchiveDownload& download);
 // After ReadArchiveFile: its result, and the signature file beside `file`.
 Outcome FinishFileRead(ArchiveIntake& intake, Outcome read, const std::wstring& file);
 

@@ -28,6 +28,10 @@ class ArchiveIntake {
   bool WriteFailed() const { return writeFailed_; }
   bool TooLittleSpace() const { return tooLittleSpace_; }
 
+  // The archive changed on the server while it came: empties the file and starts the hash
+  // again, so that bytes of two versions never mix. False (WriteFailed) when it cannot.
+  bool Restart();
+
   // No more chunks: the file is closed and the archive stays for the installation.
   void Close() { file_.reset(); }
   // Closes the file and deletes the temporary archive.

@@ -116,6 +116,14 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
   }
 }
 
+void ArchiveSignature::Restart() noexcept {
+  WaitForHashing();
+  digest_.reset();
+  collecting_.clear();
+  hashing_.clear();
+  incomplete_ = false;
+}
+
 template <typename ReadSignature>
 Outcome ArchiveSignature::Verify(ReadSignature readSignature) {
   // The build checked the key's form; a key that still does not read verifies nothing.

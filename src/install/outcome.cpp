@@ -31,6 +31,7 @@ constexpr std::array kOutcomes = {
     OutcomeRow{Outcome::kLeftBehind,      exit_code::kFailed,          L"卸载失败，请关闭占用插件文件的程序后重试！"},
     OutcomeRow{Outcome::kBusy,            exit_code::kBusy,            texts::kBusyElsewhere},
     OutcomeRow{Outcome::kSketchUpRunning, exit_code::kSketchUpRunning, L"请先退出草图大师后再操作！"},
+    OutcomeRow{Outcome::kProxyAuthRequired, exit_code::kDownloadFailed, texts::kProxyAuthRequired},
 };
 // clang-format on
 
