@@ -370,8 +370,9 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
 
     def set_route(self, query, body):
         path = one(query, 'path', None)
-        if not path or not path.startswith('/'):
-            raise ValueError('path must start with /')
+        # An absolute URL is what a client sends to a proxy: the server can stand in for one.
+        if not path or not path.startswith(('/', 'http://')):
+            raise ValueError('path must start with / or http://')
 
         def number(name):
             text = one(query, name, '')
