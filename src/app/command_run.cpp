@@ -96,6 +96,11 @@ int Combined(int code, int next, bool mixed) {
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
   install::ArchiveIntake intake;
   const install::Outcome fetched = install::FetchArchive(intake, command.archiveFile);
+  if (fetched == install::Outcome::kProxyAuthRequired) {
+    // Its exit code is a failed download's; the line tells a deployment's log why.
+    WriteOutput(std::wstring(install::MessageOf(fetched)) +
+                L" / the proxy server asks for credentials\r\n");
+  }
   if (fetched != install::Outcome::kReady) return install::ExitCodeOf(fetched);
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;

@@ -13,8 +13,10 @@ Outcome ExpectRelease(ArchiveIntake& intake, net::WinInetControl& control) {
   return Outcome::kReady;
 }
 
-Outcome FinishDownload(const ArchiveDownload& download) {
+Outcome FinishDownload(ArchiveDownload& download) {
   ArchiveIntake& intake = *download.intake;
+  ResumeBrokenDownload(download, net::PluginArchiveUrl());
+  intake.Close();
   Outcome result = JudgeDownload(download.Facts());
   const bool pastRecord =
       intake.Record() && (intake.OverRecord() || download.error == ERROR_FILE_TOO_LARGE);

@@ -18,11 +18,11 @@ namespace install {
 // without a key; otherwise kDownloadFailed or kNotGenuine. Waits for the network.
 Outcome ExpectRelease(ArchiveIntake& intake, net::WinInetControl& control);
 
-// After a download into `download.intake` has ended: judges it (download_outcome.h) and checks
-// the signature beside the archive on the server; with a key, the archive must be the one its
-// release record names (more bytes than it, announced or sent, are no genuine archive either).
-// Waits for the network.
-Outcome FinishDownload(const ArchiveDownload& download);
+// After a download into `download.intake` has ended: asks for the rest when it broke off
+// (ResumeBrokenDownload), judges it (download_outcome.h) and checks the signature beside the
+// archive on the server; with a key, the archive must be the one its release record names (more
+// bytes than it, announced or sent, are no genuine archive either). Waits for the network.
+Outcome FinishDownload(ArchiveDownload& download);
 // After ReadArchiveFile: its result, and the signature file beside `file`.
 Outcome FinishFileRead(ArchiveIntake& intake, Outcome read, const std::wstring& file);
 

@@ -38,6 +38,20 @@ bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
   return true;
 }
 
+bool ArchiveIntake::Restart() {
+  const LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) ||
+      !::SetEndOfFile(file_.get())) {
+    writeFailed_ = true;
+    return false;
+  }
+  written_ = 0;
+  tooLittleSpace_ = false;
+  space_ = FreeSpaceWatch(path_.substr(0, path_.rfind(L'\\') + 1));
+  signature_.Restart();
+  return true;
+}
+
 void ArchiveIntake::Discard() {
   file_.reset();
   if (!path_.empty()) ::DeleteFileW(path_.c_str());

@@ -39,6 +39,10 @@ class ArchiveIntake {
   bool TooLittleSpace() const { return tooLittleSpace_; }
   bool OverRecord() const { return overRecord_; }
 
+  // The archive changed on the server while it came: empties the file and starts the hash
+  // again, so that bytes of two versions never mix. False (WriteFailed) when it cannot.
+  bool Restart();
+
   // No more chunks: the file is closed and the archive stays for the installation.
   void Close() { file_.reset(); }
   // Closes the file and deletes the temporary archive.

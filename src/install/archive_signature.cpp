@@ -127,6 +127,15 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
   }
 }
 
+void ArchiveSignature::Restart() noexcept {
+  WaitForHashing();
+  digest_.reset();
+  finished_.reset();
+  collecting_.clear();
+  hashing_.clear();
+  incomplete_ = false;
+}
+
 std::optional<net::Sha256Digest> ArchiveSignature::Digest() {
   if (finished_ || !Required() || incomplete_) return finished_;
   if (!digest_) digest_.emplace();  // an empty archive

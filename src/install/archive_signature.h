@@ -38,6 +38,9 @@ class ArchiveSignature {
   // are hashed in blocks on a thread of their own, while the download goes on.
   void Add(std::string_view bytes) noexcept;
 
+  // Forgets every byte added: the archive starts again from its first byte.
+  void Restart() noexcept;
+
   // Fetches the signature from beside `archiveUrl` and tells whether it is the publisher's
   // signature of the bytes added: kReady when it is; kNotGenuine when the server has none
   // (404, 410) or it is not (a signature of any other length included); kDownloadFailed when
