@@ -68,7 +68,7 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
   int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
-    const install::InstallOutcome installed = install::InstallArchive(intake.Path(), folder);
+    const install::InstallOutcome installed = install::InstallArchive(intake, folder);
     if (!installed.Installed()) code = install::ExitCodeOf(installed.outcome);
   }
   intake.Discard();

@@ -11,14 +11,18 @@ namespace install {
 bool ArchiveIntake::Open() {
   const std::optional<std::wstring> archive = TempArchive();
   if (!archive) return false;
-  file_ = CreateTempArchive(*archive);
+  std::wstring used;
+  file_ = CreateTempArchive(*archive, used);
   if (!file_) return false;
-  path_ = *archive;
-  space_ = FreeSpaceWatch(path_.substr(0, path_.rfind(L'\\') + 1));
+  space_ = FreeSpaceWatch(used.substr(0, used.rfind(L'\\') + 1));
   return true;
 }
 
 bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
+  if (sealed_) {  // the bytes are being checked or installed: nothing is added to them
+    writeFailed_ = true;
+    return false;
+  }
   if (!space_.Allows(written_, chunk.size(), expected)) {
     tooLittleSpace_ = true;
     return false;  // not another byte: the disk is the user's
@@ -32,11 +36,6 @@ bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
   written_ += chunk.size();
   signature_.Add(chunk);
   return true;
-}
-
-void ArchiveIntake::Discard() {
-  file_.reset();
-  if (!path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 bool ArchiveIntake::GenuineFromServer(const std::string& url) {

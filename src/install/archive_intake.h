@@ -1,11 +1,15 @@
 // The plug-in archive on its way in: the temporary archive that receives it chunk by chunk,
 // from the update server or from a file, held to the bounds of install_limits.h and hashed for
-// the signature check as it comes.
+// the signature check as it comes. The intake holds the one handle of that file from the first
+// byte written to the last entry extracted: no other process can write it meanwhile, and every
+// check and the extraction read it through that handle, so what is installed is what was hashed.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include <windows.h>
 
 #include "base/unique_handle.h"
 #include "install/archive_signature.h"
@@ -15,10 +19,11 @@ namespace install {
 
 class ArchiveIntake {
  public:
-  // Creates (or empties) the temporary archive (temp_archive.h); false when it cannot.
+  // Creates the temporary archive (temp_archive.h); false when it cannot.
   bool Open();
-  // The temporary archive; empty before Open.
-  const std::wstring& Path() const { return path_; }
+  // The temporary archive's handle (read and write), for reading what was taken; open from Open
+  // to Discard.
+  HANDLE File() const { return file_.get(); }
 
   // Stores the next chunk and hashes it. False, storing nothing of it, when the temporary
   // folder's volume would be left too full (TooLittleSpace) or the write failed (WriteFailed).
@@ -28,10 +33,10 @@ class ArchiveIntake {
   bool WriteFailed() const { return writeFailed_; }
   bool TooLittleSpace() const { return tooLittleSpace_; }
 
-  // No more chunks: the file is closed and the archive stays for the installation.
-  void Close() { file_.reset(); }
-  // Closes the file and deletes the temporary archive.
-  void Discard();
+  // No more chunks: the archive stays open, as it is, for the checks and the installation.
+  void Close() { sealed_ = true; }
+  // Closes the file, which deletes the temporary archive.
+  void Discard() { file_.reset(); }
 
   // Whether the bytes taken are the publisher's archive (archive_signature.h): by the signature
   // beside `url` on the server, or in `signatureFile`. Always true for a build without a key.
@@ -39,13 +44,13 @@ class ArchiveIntake {
   bool GenuineFromFile(const std::wstring& signatureFile);
 
  private:
-  std::wstring path_;
   base::UniqueFile file_;
   FreeSpaceWatch space_;  // on the temporary folder's volume
   ArchiveSignature signature_;
   uint64_t written_ = 0;
   bool writeFailed_ = false;
   bool tooLittleSpace_ = false;
+  bool sealed_ = false;
 };
 
 }  // namespace install

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "install/archive_intake.h"
 #include "install/outcome.h"
 
 namespace install {
@@ -15,12 +16,13 @@ struct InstallOutcome {
   bool Installed() const { return outcome == Outcome::kInstalled; }
 };
 
-// Makes the plug-in folder (with its parents) when missing and extracts the archive into it.
+// Makes the plug-in folder (with its parents) when missing and extracts the archive that
+// `intake` holds into it, read through the intake's own handle.
 // Fails, changing nothing, when the archive does not hold the install marker "Brindo.rb" at
 // its top: such an archive is no plug-in. Folders made here are removed again on failure.
 // Every archive, downloaded or not, is held to the bounds of install_limits.h: one larger than
 // the archive bound fails here, and the extraction holds to the others. Never throws.
-InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder);
+InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& pluginFolder);
 
 // What the user is told about an outcome: its message, and the folder for kRestoreFailed.
 std::wstring OutcomeMessage(const InstallOutcome& outcome);

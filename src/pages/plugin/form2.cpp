@@ -209,8 +209,7 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     return;
   }
   ::PostMessageW(job.page, kInstallingMessage, 0, 0);
-  const install::InstallOutcome outcome =
-      install::InstallArchive(job.intake.Path(), job.targetFolder);
+  const install::InstallOutcome outcome = install::InstallArchive(job.intake, job.targetFolder);
   job.intake.Discard();
   ReportEnd(job, install::OutcomeMessage(outcome), false);
 }
@@ -407,9 +406,9 @@ void FinishBeforeClose() {
   switch (run.Stop()) {
     case RunPhase::kDownloading:
       // The worker stops at its next chunk and installs nothing, but a read may keep it up to
-      // the receive time-out. No need to wait for that: the archive is open with delete
-      // sharing, so it goes when the worker's handle closes, at the latest with the process.
-      if (!run.WaitForWorker(kDownloadStopWaitMs)) ::DeleteFileW(Job().intake.Path().c_str());
+      // the receive time-out. No need to wait for that: the archive is deleted when the worker's
+      // handle closes, at the latest with the process, and nobody else can open it meanwhile.
+      run.WaitForWorker(kDownloadStopWaitMs);
       break;
     case RunPhase::kInstalling:
       run.WaitForWorker(INFINITE);  // the extraction and its final move run to their end
