@@ -38,12 +38,12 @@ bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
   return true;
 }
 
-bool ArchiveIntake::GenuineFromServer(const std::string& url) {
-  return !ArchiveSignature::Required() || signature_.Holds(url);
+Outcome ArchiveIntake::GenuineFromServer(const std::string& url) {
+  return ArchiveSignature::Required() ? signature_.Holds(url) : Outcome::kReady;
 }
 
-bool ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
-  return !ArchiveSignature::Required() || signature_.HoldsFile(signatureFile);
+Outcome ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
+  return ArchiveSignature::Required() ? signature_.HoldsFile(signatureFile) : Outcome::kReady;
 }
 
 }  // namespace install

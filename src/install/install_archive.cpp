@@ -32,17 +32,6 @@ bool IsWithinSizeBound(HANDLE file) {
   return SizeOf(file, size) && size <= MaxArchiveBytes();
 }
 
-// The folder as the user would type it, without the long-path prefix.
-std::wstring Displayable(const std::wstring& path) {
-  constexpr std::wstring_view kPrefix = L"\\\\?\\", kUncPrefix = L"\\\\?\\UNC\\";
-  const std::wstring_view view(path);
-  if (view.substr(0, kUncPrefix.size()) == kUncPrefix) {
-    return L"\\\\" + path.substr(kUncPrefix.size());
-  }
-  if (view.substr(0, kPrefix.size()) == kPrefix) return path.substr(kPrefix.size());
-  return path;
-}
-
 }  // namespace
 
 InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& pluginFolder) {
@@ -67,9 +56,19 @@ InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& p
   return outcome;
 }
 
+std::wstring DisplayableFolder(const std::wstring& path) {
+  constexpr std::wstring_view kPrefix = L"\\\\?\\", kUncPrefix = L"\\\\?\\UNC\\";
+  const std::wstring_view view(path);
+  if (view.substr(0, kUncPrefix.size()) == kUncPrefix) {
+    return L"\\\\" + path.substr(kUncPrefix.size());
+  }
+  if (view.substr(0, kPrefix.size()) == kPrefix) return path.substr(kPrefix.size());
+  return path;
+}
+
 std::wstring OutcomeMessage(const InstallOutcome& outcome) {
   std::wstring text(MessageOf(outcome.outcome));
-  if (outcome.outcome == Outcome::kRestoreFailed) text += Displayable(outcome.keptFolder);
+  if (outcome.outcome == Outcome::kRestoreFailed) text += DisplayableFolder(outcome.keptFolder);
   return text;
 }
 
