@@ -5,11 +5,13 @@
 
 #include <array>
 #include <ctime>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form1_ids.h"
+#include "app/handed_file.h"
 #include "app/startup_timeline.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
@@ -18,6 +20,8 @@
 #include "forms/control_props.h"
 #include "forms/create.h"
 #include "forms/page_form.h"
+#include "forms/post.h"
+#include "forms/private_messages.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/window_proc.h"
@@ -31,7 +35,7 @@ namespace app {
 
 namespace {
 
-constexpr RECT kTabDesignRect{0, 0, 400, 260};
+constexpr forms::DesignRect kTabDesignRect{0, 0, 400, 260};
 
 // A framed window with a title bar, a system menu and a minimize box, kept above others.
 constexpr DWORD kMainWindowStyle =
@@ -67,12 +71,6 @@ constexpr std::array kPanels = {
 constexpr int kLatestVersionPanel = 1;
 constexpr int kUserNamePanel = 3;
 constexpr int kStartDatePanel = 5;
-
-// Only the first page is needed for the window's first paint; the other pages are built right
-// after it, before any input can reach them (posted messages come before input). The message
-// is posted behind the first page's load and carries Form1's load behind the other pages',
-// so that the loads run in tab order, Form1's last. lParam: Form1's load value.
-constexpr UINT kBuildHiddenPagesMessage = WM_APP + 0x3F2;
 
 // Keys that switch pages from anywhere in the window, as property sheets have them: Ctrl+Tab
 // and Ctrl+PageDown to the next page, Ctrl+Shift+Tab and Ctrl+PageUp to the previous one.
@@ -150,16 +148,27 @@ void BuildPage(HWND tab, size_t index) {
   BindPage(tab, static_cast<int>(index), kTabs[index].createPage(tab, 0));
 }
 
+// Only the first page is needed for the window's first paint; the other pages are built right
+// after it, before any input can reach them (posted work comes before input). This is posted
+// behind the first page's load and posts Form1's load behind the other pages', so that the
+// loads run in tab order, Form1's last.
 void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
   if (HWND tab = TabControl()) {
     for (size_t index = 1; index < kTabs.size(); ++index) BuildPage(tab, index);
     FitPages(tab);
   }
-  ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, form1LoadValue);
+  ::PostMessageW(window, forms::messages::kLoad, forms::messages::kLoadTag, form1LoadValue);
 }
 
-// Files dropped onto the window go to the plug-in page, which installs one archive file and
-// refuses anything else (several files, whatever their names, or a name that cannot be read).
+// Files for the plug-in page, which installs one archive file and refuses anything else
+// (several files, whatever their names, or a name that cannot be read).
+void TakeFiles(const std::vector<std::wstring>& paths) {
+  // The installation shows its progress on the plug-in page: bring it to the front.
+  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
+  if (install::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
+  plugin_page::InstallDroppedFiles(paths);
+}
+
 void Form1DropFiles(HDROP drop) {
   std::vector<std::wstring> paths;
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -173,25 +182,48 @@ void Form1DropFiles(HDROP drop) {
     paths.resize(count > 1 ? 2 : 0);
   }
   ::DragFinish(drop);
-  // The installation shows its progress on the plug-in page: bring it to the front.
-  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
-  if (install::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
-  plugin_page::InstallDroppedFiles(paths);
+  TakeFiles(paths);
+}
+
+// Files handed to the window (handed_file.h): the one the program was started with, and those
+// later starts pass on. They wait for the first idle, when the pages are loaded and the version
+// lists filled, so that they meet the checks a drop meets; then each is taken as a drop.
+std::deque<std::wstring>& WaitingHandedFiles() {
+  static std::deque<std::wstring> files;
+  return files;
+}
+bool takingHandedFiles = false;
+
+void TakeHandedFileSoon(HWND window, std::wstring path) {
+  forms::Post(window, [path = std::move(path)] { TakeFiles({path}); });
+}
+
+void HandFile(HWND window, std::wstring path) {
+  if (takingHandedFiles) {
+    TakeHandedFileSoon(window, std::move(path));
+  } else {
+    WaitingHandedFiles().push_back(std::move(path));
+  }
+}
+
+void StartTakingHandedFiles(HWND window) {
+  takingHandedFiles = true;
+  for (std::wstring& path : WaitingHandedFiles()) TakeHandedFileSoon(window, std::move(path));
+  WaitingHandedFiles().clear();
 }
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
-  if (message == kVersionAnsweredMessage) {
-    SetPanelText(StatusBar(), kLatestVersionPanel, TakeVersionAnswer());
-    return 0;
-  }
-  if (message == kBuildHiddenPagesMessage) {
-    BuildHiddenPages(window, lParam);
-    return 0;
-  }
   if (message == WM_DROPFILES) {
     Form1DropFiles(reinterpret_cast<HDROP>(wParam));
     return 0;
+  }
+  // Sent by a second start, which waits: the file is taken once this returns.
+  if (message == WM_COPYDATA) {
+    auto path = ReadHandedFile(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    if (!path) return std::nullopt;
+    HandFile(window, std::move(*path));
+    return TRUE;
   }
   // An installation must not be cut in half by the program's end.
   if (message == WM_CLOSE) plugin_page::FinishBeforeClose();
@@ -252,7 +284,10 @@ void OnModalLoopEvent(forms::ModalLoopEvent event) {
     return;
   }
   startup::Mark(startup::Step::kIdle);
-  StartVersionCheck(Form1().window);
+  StartVersionCheck(Form1().window, [](const std::wstring& answer) {
+    SetPanelText(StatusBar(), kLatestVersionPanel, answer);
+  });
+  StartTakingHandedFiles(Form1().window);
 }
 
 // What DragAcceptFiles does, without loading the shell at start. An elevated window also takes
@@ -334,7 +369,7 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
     forms::ActivateExistingForm(Form1());
     return reinterpret_cast<INT_PTR>(Form1().window);
   }
-  auto* form = new forms::FormObject(L"翎图匠助手_Form1");
+  auto* form = new forms::FormObject(kMainWindowClass);
   HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v" LINGTU_VERSION_SHORT,
                                         forms::FormProcedure<Behavior>, 0, 0, 430, 320,
                                         kMainWindowStyle, kMainWindowExStyle);
@@ -351,10 +386,14 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   RECT client{};
   ::GetClientRect(window, &client);
   ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-  ::PostMessageW(window, kBuildHiddenPagesMessage, 0, userValue);
+  forms::Post(window, [window, userValue] { BuildHiddenPages(window, userValue); });
   startup::Mark(startup::Step::kMainFormCreated);
   forms::SetModalLoopObserver(OnModalLoopEvent);
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
+}
+
+void HandFileToForm1(std::wstring path) {
+  HandFile(Form1().window, std::move(path));
 }
 
 }  // namespace app
