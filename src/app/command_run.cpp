@@ -113,7 +113,7 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
     if (environment::IsSketchUpRunning()) {
       installed.outcome = install::Outcome::kSketchUpRunning;
     } else {
-      installed = install::InstallArchive(intake.Path(), folder,
+      installed = install::InstallArchive(intake, folder,
                                           {intake.VerifiedVersion(), command.allowDowngrade});
     }
     const int versionCode = install::ExitCodeOf(installed.outcome);

@@ -11,14 +11,18 @@ namespace install {
 bool ArchiveIntake::Open() {
   const std::optional<std::wstring> archive = TempArchive();
   if (!archive) return false;
-  file_ = CreateTempArchive(*archive);
+  std::wstring used;
+  file_ = CreateTempArchive(*archive, used);
   if (!file_) return false;
-  path_ = *archive;
-  space_ = FreeSpaceWatch(path_.substr(0, path_.rfind(L'\\') + 1));
+  space_ = FreeSpaceWatch(used.substr(0, used.rfind(L'\\') + 1));
   return true;
 }
 
 bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
+  if (sealed_) {  // the bytes are being checked or installed: nothing is added to them
+    writeFailed_ = true;
+    return false;
+  }
   if (record_ && chunk.size() > record_->size - written_) {
     overRecord_ = true;
     return false;  // more than the publisher's archive: nothing of it is wanted
@@ -39,6 +43,7 @@ bool ArchiveIntake::Take(std::string_view chunk, uint64_t expected) {
 }
 
 bool ArchiveIntake::Restart() {
+  if (sealed_) return false;
   const LARGE_INTEGER start{};
   if (!::SetFilePointerEx(file_.get(), start, nullptr, FILE_BEGIN) ||
       !::SetEndOfFile(file_.get())) {
@@ -47,14 +52,9 @@ bool ArchiveIntake::Restart() {
   }
   written_ = 0;
   tooLittleSpace_ = false;
-  space_ = FreeSpaceWatch(path_.substr(0, path_.rfind(L'\\') + 1));
+  space_.Restart();
   signature_.Restart();
   return true;
-}
-
-void ArchiveIntake::Discard() {
-  file_.reset();
-  if (!path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
 Outcome ArchiveIntake::GenuineFromServer(const std::string& url) {

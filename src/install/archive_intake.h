@@ -1,12 +1,16 @@
 // The plug-in archive on its way in: the temporary archive that receives it chunk by chunk,
 // from the update server or from a file, held to the bounds of install_limits.h and hashed for
-// the signature check as it comes.
+// the signature check as it comes. The intake holds the one handle of that file from the first
+// byte written to the last entry extracted: no other process can write it meanwhile, and every
+// check and the extraction read it through that handle, so what is installed is what was hashed.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <windows.h>
 
 #include "base/unique_handle.h"
 #include "install/archive_signature.h"
@@ -17,10 +21,11 @@ namespace install {
 
 class ArchiveIntake {
  public:
-  // Creates (or empties) the temporary archive (temp_archive.h); false when it cannot.
+  // Creates the temporary archive (temp_archive.h); false when it cannot.
   bool Open();
-  // The temporary archive; empty before Open.
-  const std::wstring& Path() const { return path_; }
+  // The temporary archive's handle (read and write), for reading what was taken; open from Open
+  // to Discard.
+  HANDLE File() const { return file_.get(); }
 
   // The verified release record the download is to match: no more bytes than it names are taken
   // (OverRecord), and GenuineFromServer wants its size and hash.
@@ -43,10 +48,10 @@ class ArchiveIntake {
   // again, so that bytes of two versions never mix. False (WriteFailed) when it cannot.
   bool Restart();
 
-  // No more chunks: the file is closed and the archive stays for the installation.
-  void Close() { file_.reset(); }
-  // Closes the file and deletes the temporary archive.
-  void Discard();
+  // No more chunks: the archive stays open, as it is, for the checks and the installation.
+  void Close() { sealed_ = true; }
+  // Closes the file, which deletes the temporary archive.
+  void Discard() { file_.reset(); }
 
   // Whether the bytes taken are the publisher's archive (archive_signature.h): by the signature
   // beside `url` on the server, or in `signatureFile`. Always kReady for a build without a key.
@@ -56,7 +61,6 @@ class ArchiveIntake {
   Outcome GenuineFromFile(const std::wstring& signatureFile);
 
  private:
-  std::wstring path_;
   base::UniqueFile file_;
   FreeSpaceWatch space_;  // on the temporary folder's volume
   ArchiveSignature signature_;
@@ -65,6 +69,7 @@ class ArchiveIntake {
   bool tooLittleSpace_ = false;
   bool overRecord_ = false;
   std::optional<ReleaseRecord> record_;
+  bool sealed_ = false;
 };
 
 }  // namespace install

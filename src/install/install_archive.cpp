@@ -2,8 +2,6 @@
 
 #include <unzip.h>
 
-#include <iowin32.h>  // after unzip.h: it needs zlib's declarations
-
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -11,6 +9,7 @@
 #include "base/file_system.h"
 #include "base/text.h"
 #include "environment/plugin_folders.h"
+#include "install/archive_reader.h"
 #include "install/install_limits.h"
 #include "install/installed_version.h"
 #include "install/unzip_to_folder.h"
@@ -21,29 +20,25 @@ namespace {
 
 constexpr int kIgnoreCase = 2;  // unzLocateFile's case sensitivity: Windows names ignore case
 
-bool HoldsInstallMarker(const std::wstring& archivePath) {
-  zlib_filefunc64_def wideFiles;
-  fill_win32_filefunc64W(&wideFiles);
-  const std::unique_ptr<void, int (*)(unzFile)> archive(
-      unzOpen2_64(archivePath.c_str(), &wideFiles), &unzClose);
+bool HoldsInstallMarker(HANDLE file) {
+  const UniqueArchive archive = OpenArchive(file);
   if (!archive) return false;
   const std::string marker = base::WideToAnsi(environment::kPluginMarkerName);
   return unzLocateFile(archive.get(), marker.c_str(), kIgnoreCase) == UNZ_OK;
 }
 
 // Whatever its source, an archive over the bound is none this program installs.
-bool IsWithinSizeBound(const std::wstring& archivePath) {
-  WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!::GetFileAttributesExW(archivePath.c_str(), GetFileExInfoStandard, &data)) return false;
-  const uint64_t size = (uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
-  return size <= MaxArchiveBytes();
+bool IsWithinSizeBound(HANDLE file) {
+  uint64_t size = 0;
+  return SizeOf(file, size) && size <= MaxArchiveBytes();
 }
 
 }  // namespace
 
-InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder,
+InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& pluginFolder,
                               const OfferedVersion& offered) {
   InstallOutcome outcome;
+  const HANDLE archive = intake.File();
   std::vector<std::wstring> made;
   try {
     made.reserve(16);
@@ -54,10 +49,10 @@ InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstrin
     }
     const AddedFile record{kInstalledVersionFile, InstalledVersionBytes(offered.verified)};
     const bool verified = !offered.verified.empty();
-    if (IsWithinSizeBound(archivePath) && HoldsInstallMarker(archivePath) &&
-        base::CreateFolderWithParents(pluginFolder, &made)) {
-      const UnzipResult result = ExtractArchive(archivePath, pluginFolder, outcome.keptFolder,
-                                                verified ? &record : nullptr);
+    if (archive != INVALID_HANDLE_VALUE && IsWithinSizeBound(archive) &&
+        HoldsInstallMarker(archive) && base::CreateFolderWithParents(pluginFolder, &made)) {
+      const UnzipResult result =
+          ExtractArchive(archive, pluginFolder, outcome.keptFolder, verified ? &record : nullptr);
       if (result == UnzipResult::kDone) outcome.outcome = Outcome::kInstalled;
     }
     // A version nobody verified leaves no record: whatever the folder remembered (or the archive

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "install/archive_intake.h"
 #include "install/outcome.h"
 
 namespace install {
@@ -22,7 +23,8 @@ struct InstallOutcome {
   bool Installed() const { return outcome == Outcome::kInstalled; }
 };
 
-// Makes the plug-in folder (with its parents) when missing and extracts the archive into it.
+// Makes the plug-in folder (with its parents) when missing and extracts the archive that
+// `intake` holds into it, read through the intake's own handle.
 // Fails, changing nothing, when the archive does not hold the install marker "Brindo.rb" at
 // its top: such an archive is no plug-in. Folders made here are removed again on failure.
 // Every archive, downloaded or not, is held to the bounds of install_limits.h: one larger than
@@ -30,7 +32,7 @@ struct InstallOutcome {
 // Never backwards: a verified version older than the one the folder's record names is refused
 // (kOlderVersion, nothing touched) unless `offered.allowDowngrade`; the record is replaced with
 // the offered version (an empty record when it is not known) together with the entries.
-InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder,
+InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& pluginFolder,
                               const OfferedVersion& offered = {});
 
 // `folder` as the user would type it, without the long-path prefix.

@@ -17,6 +17,13 @@ inline constexpr uint64_t kMaxExtractedBytes = uint64_t{4} << 30;
 // Entries of one archive: as many as a zip file without its 64-bit extension can hold. It bounds
 // the memory the entry table takes and the files one installation makes.
 inline constexpr uint64_t kMaxArchiveEntries = 65535;
+// Folders one extraction makes, those named by folder entries and the parents of every entry
+// alike: as many as there may be entries, which a plug-in of one folder per entry would need at
+// most. It bounds the folders made and the memory that tracks them.
+inline constexpr uint64_t kMaxArchiveFolders = 65535;
+// Names in one entry's path, its own included. The plug-in nests a few levels; far deeper paths
+// only multiply the folders an entry makes.
+inline constexpr uint64_t kMaxPathDepth = 32;
 // What a volume keeps free after an archive has been written to it or extracted onto it. A fixed
 // amount rather than a share of the volume, so that a large disk with room to spare is not refused;
 // above the 200 MB at which Windows itself warns that space is running out, so that an
@@ -41,6 +48,8 @@ class FreeSpaceWatch {
   // Whether `length` more bytes may follow the `written` ones. `expected` is the size the file is
   // announced to reach (0: unknown): the space for all of it is asked for at once.
   bool Allows(uint64_t written, uint64_t length, uint64_t expected);
+  // The file starts again from nothing: the next Allows asks the volume afresh.
+  void Restart() { grantedUntil_ = 0; }
 
  private:
   std::wstring folder_;

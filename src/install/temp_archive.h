@@ -1,4 +1,5 @@
-// The file in the user's temporary folder that receives the downloaded plug-in archive.
+// The file in the temporary folder that receives the plug-in archive, and that alone is read
+// from then on: nothing is opened by its name again.
 #pragma once
 
 #include <optional>
@@ -13,8 +14,15 @@ namespace install {
 // outside the ANSI code page works. Nothing when the folder is unknown.
 std::optional<std::wstring> TempArchive();
 
-// Creates (or empties) the temporary archive for writing. Nobody else may read or write it,
-// but it may be deleted while open: the file then goes when its handle is closed.
-base::UniqueFile CreateTempArchive(const std::wstring& path);
+// Opens an empty temporary archive for reading and writing by this handle alone: no other
+// process may open it while the handle lives (no sharing, deletion included), and it is deleted
+// when the handle closes, at the latest when the process ends.
+//
+// The temporary folder may be shared with other users (a run as the system account uses the
+// system's), so a file already at `path` is taken over only when this account owns it, it is a
+// plain file with no other name, and nobody else holds it open; it is then emptied. Otherwise a
+// new file with a name of its own is made beside it, which only this account may open.
+// `used` receives where the archive lies. An empty handle when no file could be made.
+base::UniqueFile CreateTempArchive(const std::wstring& path, std::wstring& used);
 
 }  // namespace install

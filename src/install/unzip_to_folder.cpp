@@ -4,8 +4,6 @@
 
 #include <unzip.h>
 
-#include <iowin32.h>  // after unzip.h: it needs zlib's declarations
-
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -16,6 +14,8 @@
 #include "base/text.h"
 #include "base/unique_handle.h"
 #include "install/archive_entry_name.h"
+#include "install/archive_folders.h"
+#include "install/archive_reader.h"
 #include "install/install_limits.h"
 #include "install/unzip_staging.h"
 
@@ -27,11 +27,6 @@ constexpr uLong kNameBytes = 512;  // longer entry names are cut to their first 
 constexpr size_t kChunkBytes = 64 * 1024;
 constexpr uLong kStored = 0;
 constexpr uLong kEncryptedFlag = 1;
-
-struct ArchiveCloser {
-  void operator()(void* archive) const { unzClose(archive); }
-};
-using UniqueArchive = std::unique_ptr<void, ArchiveCloser>;
 
 struct Entry {
   std::wstring relativePath;
@@ -56,6 +51,7 @@ bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries
   if (count > kMaxArchiveEntries) return false;
   entries.reserve(static_cast<size_t>(count));
   total = 0;
+  FolderTally folders;
   for (ZPOS64_T i = 0; i < count; ++i) {
     unz_file_info64 info;
     std::wstring name;
@@ -70,6 +66,7 @@ bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries
       total += info.uncompressed_size;
     }
     entries.push_back({ToRelativePath(name), folder});
+    if (!folders.Add(entries.back().relativePath, folder)) return false;
     if (i + 1 < count && unzGoToNextFile(archive) != UNZ_OK) return false;
   }
   return true;
@@ -157,20 +154,14 @@ bool ExtractCurrentEntry(unzFile archive, const std::wstring& path, std::vector<
 
 // A zip file with no entries is only its end record. minizip takes an end record found at
 // offset 0 for none at all and refuses such a file, so it is recognised here.
-bool IsEmptyZipFile(const std::wstring& archivePath) {
-  constexpr DWORD kEndRecordBytes = 22;
-  base::UniqueFile file(::CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+bool IsEmptyZipFile(HANDLE file) {
+  constexpr uint32_t kEndRecordBytes = 22;
   unsigned char record[kEndRecordBytes];
-  DWORD read = 0;
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) ||
-      !::ReadFile(file.get(), record, kEndRecordBytes, &read, nullptr) || read != kEndRecordBytes) {
-    return false;
-  }
+  uint64_t size = 0;
+  if (!SizeOf(file, size) || !ReadAt(file, 0, record, kEndRecordBytes)) return false;
   auto u16 = [&](int at) { return record[at] | (record[at + 1] << 8); };
   const bool signature = record[0] == 'P' && record[1] == 'K' && record[2] == 5 && record[3] == 6;
-  return signature && u16(8) == 0 && u16(10) == 0 && size.QuadPart == kEndRecordBytes + u16(20);
+  return signature && u16(8) == 0 && u16(10) == 0 && size == kEndRecordBytes + u16(20);
 }
 
 bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const std::wstring& root) {
@@ -215,7 +206,7 @@ bool WriteAddedFile(const AddedFile& added, const std::wstring& root) {
 
 }  // namespace
 
-UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
+UnzipResult ExtractArchive(HANDLE archiveFile, const std::wstring& destFolder,
                            std::wstring& keptFolder, const AddedFile* added) {
   const std::wstring destination = base::ExtendedLengthPath(destFolder);
   const DWORD attributes = ::GetFileAttributesW(destination.c_str());
@@ -225,10 +216,8 @@ UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& 
   }
   auto failedUnless = [](bool ok) { return ok ? UnzipResult::kDone : UnzipResult::kFailed; };
 
-  zlib_filefunc64_def wideFiles;
-  fill_win32_filefunc64W(&wideFiles);
-  UniqueArchive archive(unzOpen2_64(archivePath.c_str(), &wideFiles));
-  if (!archive) return failedUnless(IsEmptyZipFile(archivePath));
+  UniqueArchive archive = OpenArchive(archiveFile);
+  if (!archive) return failedUnless(IsEmptyZipFile(archiveFile));
   unz_global_info64 global{};
   if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK) return UnzipResult::kFailed;
   std::vector<Entry> entries;
@@ -253,8 +242,11 @@ UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& 
 
 bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder) {
   try {
+    // Readers may share it, writers may not: the bytes cannot change under the extraction.
+    base::UniqueFile file(::CreateFileW(archivePath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     std::wstring keptFolder;
-    return ExtractArchive(archivePath, destFolder, keptFolder) == UnzipResult::kDone;
+    return file && ExtractArchive(file.get(), destFolder, keptFolder) == UnzipResult::kDone;
   } catch (...) {
     return false;  // memory for the entry table ran out: nothing was written
   }

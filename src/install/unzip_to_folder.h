@@ -1,13 +1,16 @@
 // Extraction of the downloaded plug-in archive (a zip file) into a plug-in folder.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 
 namespace install {
 
-// Writes every entry of the zip archive at `archivePath` into the
-// existing folder `destFolder`, keeping the entries' relative paths; entry names are read as
-// text in the ANSI code page. Same-named files are replaced, other files of the folder stay.
+// Writes every entry of the zip archive at `archivePath` (opened once, for reading by others
+// only) into the existing folder `destFolder`, keeping the entries' relative paths; entry names are
+// read as text in the ANSI code page. Same-named files are replaced, other files of the folder
+// stay.
 //
 // All or nothing: the result is false, and the folder is left exactly as it was, when the
 // archive cannot be read, an entry name would lead outside the folder or to a device, an entry
@@ -17,8 +20,10 @@ namespace install {
 //
 // Nothing an archive holds can fill the disk (install_limits.h): before anything is written, the
 // entries may number at most kMaxArchiveEntries and declare at most kMaxExtractedBytes together,
-// and the folder's volume must keep kFreeSpaceMargin free after all of that; while writing, an
-// entry that makes more bytes than it declared fails as soon as it does, the excess unwritten.
+// the folders they make (folder entries and every entry's parents) may number at most
+// kMaxArchiveFolders, no entry's path may be deeper than kMaxPathDepth, and the folder's volume
+// must keep kFreeSpaceMargin free after all of that; while writing, an entry that makes more bytes
+// than it declared fails as soon as it does, the excess unwritten.
 bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder);
 
 // A file the program adds to what it extracts, written into the staging folder after the entries
@@ -33,11 +38,12 @@ enum class UnzipResult {
   kFailed,         // the folder is as it was
   kRestoreFailed,  // a failed move could not be fully undone: see StagingFolder
 };
-// As UnzipToFolder, telling a failure whose undoing failed too; `keptFolder` then names the
-// folder holding what could not be put back. Throws only when memory runs out; the folder is
-// then as it was. `added`, when given, is staged with the entries (an archive without entries
-// installs nothing, so it is not written then either).
-UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
-                           std::wstring& keptFolder, const AddedFile* added = nullptr);
+// As UnzipToFolder for the archive in `archive` (a file handle with read access, read at
+// explicit offsets and left open), telling a failure whose undoing failed too; `keptFolder`
+// then names the folder holding what could not be put back. Throws only when memory runs out;
+// the folder is then as it was. `added`, when given, is staged with the entries (an archive
+// without entries installs nothing, so it is not written then either).
+UnzipResult ExtractArchive(HANDLE archive, const std::wstring& destFolder, std::wstring& keptFolder,
+                           const AddedFile* added = nullptr);
 
 }  // namespace install

@@ -3,7 +3,9 @@
 #include <windows.h>
 
 #include <gtest/gtest.h>
+#include <psapi.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -281,3 +283,40 @@ TEST_F(UnzipToFolderTest, FileInUseUndoesEveryMoveMadeBeforeIt) {
 }
 
 }  // namespace
+
+// Folders cost an archive no bytes: folder entries on paths of their own would make millions of
+// them. Such an archive is refused from its entry table, before a folder is made.
+TEST_F(UnzipToFolderTest, FolderBombsAreRefusedBeforeAnyFolderIsMade) {
+  PutEarlierVersion();
+  const Tree before = ReadTree(destination_);
+  const auto bomb = [](int levels) {
+    std::string below;
+    for (int i = 1; i < levels; ++i) below += "d/";
+    ZipBuilder zip;
+    for (int i = 0; i < 64000; ++i) zip.AddFolder(std::to_string(i) + "/" + below);
+    return zip.Build().bytes;
+  };
+  PROCESS_MEMORY_COUNTERS built{}, refused{};
+  for (const int levels : {85, 30}) {  // 5.4 and 1.9 million folders
+    ASSERT_TRUE(WriteFileBytes(archive_, bomb(levels)));
+    ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &built, sizeof(built)));
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_FALSE(UnzipToFolder(archive_, destination_)) << levels;
+    ASSERT_TRUE(::K32GetProcessMemoryInfo(::GetCurrentProcess(), &refused, sizeof(refused)));
+    std::printf("%d deep: refused in %llu ms; peak working set %zu MB (%zu MB before)\n", levels,
+                ::GetTickCount64() - start, refused.PeakWorkingSetSize >> 20,
+                built.PeakWorkingSetSize >> 20);
+    EXPECT_LT(refused.PeakWorkingSetSize, size_t{100} << 20);
+  }
+
+  EXPECT_EQ(ReadTree(destination_), before);
+
+  // The depth bound counts every name of a path: 32 pass, 33 do not.
+  std::string deep;
+  std::wstring made;
+  for (int i = 0; i < 31; ++i) deep += "d/", made += L"\\d";
+  ExpectRefusedAndUnchanged(ZipBuilder().Add(deep + "d/f.rb", "too deep").Build().bytes, "33 deep");
+  ASSERT_TRUE(Unzip(ZipBuilder().AddFolder(deep + "d/").Add(deep + "f.rb", "deep").Build().bytes));
+  EXPECT_EQ(ReadTree(destination_).count(made + L"\\d"), 1u);
+  EXPECT_EQ(ReadTree(destination_).count(made + L"\\f.rb"), 1u);
+}

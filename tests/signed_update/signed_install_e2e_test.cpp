@@ -2,6 +2,10 @@
 // archive carries the publisher's signature (run_e2e.sh publishes and serves it).
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
+#include "base/unique_handle.h"
 #include "signed_session.h"
 
 namespace plugin_test {
@@ -71,6 +75,58 @@ TEST_F(SignedInstallTest, AnArchiveFileNeedsThePublishersSignatureBesideIt) {
   EXPECT_FALSE(Exists(folder + L"\\Brindo.rb") || Exists(TempArchive()));
   EXPECT_EQ(RunSigned({L"/install", L"/from", ArchiveFile(archive, signature)}), 0);
   EXPECT_EQ(Snapshot(folder), Snapshot(State(L"\\plugin")));
+}
+
+// What another account could do in a shared temporary folder: open a file there, sharing
+// everything, and put `bytes` into it.
+base::UniqueFile Squat(const std::wstring& path, const std::string& bytes) {
+  base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (!file ||
+      !::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    return {};
+  }
+  ::SetEndOfFile(file.get());
+  return file;
+}
+
+// The stranger's archive (well formed, signed by another key) offered by another process
+// through the temporary archive's name, before and during installations from a file: none of
+// its bytes is installed, and every run ends with its code.
+TEST_F(SignedInstallTest, OnlyTheBytesCheckedAreInstalledWhateverElseWritesTheTemporaryFolder) {
+  AddVersion(L"SketchUp 2021");
+  const std::string stranger = testsupport::ReadBinaryFile(State(L"\\stranger-tree" + kArchive));
+  const std::wstring file = ArchiveFile(testsupport::ReadBinaryFile(State(L"\\tree" + kArchive)),
+                                        testsupport::ReadBinaryFile(State(L"\\tree" + kSignature)));
+  const std::wstring folder = PluginFolder1(L"SketchUp 2021");
+  const auto expected = Snapshot(State(L"\\plugin"));
+  {
+    const base::UniqueFile squatter = Squat(TempArchive(), stranger);
+    ASSERT_TRUE(squatter);
+    EXPECT_EQ(RunSigned({L"/install", L"/from", file}), 0);
+    EXPECT_EQ(Snapshot(folder), expected);
+  }
+  EXPECT_EQ(testsupport::ReadBinaryFile(TempArchive()), stranger);
+  // It deletes the name or not, writes it, and writes any other file of the assistant's there.
+  std::atomic<bool> stop = false;
+  std::thread racer([&] {
+    for (int round = 0; !stop; ++round, ::Sleep(1)) {
+      if (round % 2) ::DeleteFileW(TempArchive().c_str());
+      Squat(TempArchive(), stranger);
+      WIN32_FIND_DATAW data;
+      base::UniqueFind find(::FindFirstFileW((temp_ + L"\\brindo-*").c_str(), &data));
+      if (find) Squat(temp_ + L"\\" + data.cFileName, stranger);
+    }
+  });
+  for (int run = 0; run < 8; ++run) {
+    EXPECT_EQ(RunSigned({L"/install", L"/from", file}), 0) << "run " << run;
+    EXPECT_EQ(Snapshot(folder), expected) << "run " << run;
+  }
+  stop = true;
+  racer.join();
+  ::DeleteFileW(TempArchive().c_str());
 }
 
 }  // namespace

@@ -80,9 +80,11 @@ class SignedInstallTest : public PluginPageTest {
   }
 
   int64_t RunSigned(const std::vector<std::wstring>& args) {
-    const auto code = testsupport::RunToExit(
-        testsupport::WindowsPathFromUnix(exe_), args,
-        {{L"USERPROFILE", profile_}, {L"ALLUSERSPROFILE", programData_}, {L"TEMP", temp_}});
+    const auto code = testsupport::RunToExit(testsupport::WindowsPathFromUnix(exe_), args,
+                                             {{L"USERPROFILE", profile_},
+                                              {L"ALLUSERSPROFILE", programData_},
+                                              {L"TEMP", temp_},
+                                              {L"TMP", temp_}});
     return code ? static_cast<int64_t>(*code) : -1;
   }
 

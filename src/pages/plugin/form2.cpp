@@ -215,8 +215,8 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     return;
   }
   PostToPage(job.page, ShowInstalling);
-  const install::InstallOutcome outcome = install::InstallArchive(
-      job.intake.Path(), job.targetFolder, {job.intake.VerifiedVersion(), false});
+  const install::InstallOutcome outcome =
+      install::InstallArchive(job.intake, job.targetFolder, {job.intake.VerifiedVersion(), false});
   job.intake.Discard();
   ReportEnd(job, install::OutcomeMessage(outcome), false);
 }
@@ -434,9 +434,9 @@ void FinishBeforeClose() {
   switch (run.Stop()) {
     case RunPhase::kDownloading:
       // The worker stops at its next chunk and installs nothing, but a read may keep it up to
-      // the receive time-out. No need to wait for that: the archive is open with delete
-      // sharing, so it goes when the worker's handle closes, at the latest with the process.
-      if (!run.WaitForWorker(kDownloadStopWaitMs)) ::DeleteFileW(Job().intake.Path().c_str());
+      // the receive time-out. No need to wait for that: the archive is deleted when the worker's
+      // handle closes, at the latest with the process, and nobody else can open it meanwhile.
+      run.WaitForWorker(kDownloadStopWaitMs);
       break;
     case RunPhase::kInstalling:
       run.WaitForWorker(INFINITE);  // the extraction and its final move run to their end

@@ -208,7 +208,9 @@ TEST_F(InstallTest, ASecondClickWhileDownloadingIsRefusedAndTheFirstGoesOn) {
 TEST_F(InstallTest, ATemporaryArchiveThatCannotBeCreatedIsReported) {
   AddVersion(L"SketchUp 2021");
   ASSERT_TRUE(Serve(NewPlugin().Zip().bytes));
-  ASSERT_TRUE(MakeFolders(TempArchive()));  // a folder where the file should go
+  // No folder to put it in. (Anything in the way of the name in the folder is left alone for a
+  // file of another name: temp_archive.h.)
+  temp_ = scratch_ + L"\\NoTemporaryFolder";
   Launch();
 
   ExpectClickShows(kInstallId, L"创建文件失败，请尝试以管理员身份运行本程序！");
