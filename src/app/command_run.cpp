@@ -58,6 +58,24 @@ int WriteReport(const std::wstring& file, const std::vector<std::wstring>& versi
   return exit_code::kSuccess;
 }
 
+// The line that names an entry the extraction could not unpack; empty when that was not why.
+std::wstring RefusalLine(const install::EntryRefusal& refusal) {
+  using Reason = install::EntryRefusal::Reason;
+  const std::wstring& entry = refusal.entry;
+  switch (refusal.reason) {
+    case Reason::kNone:
+      break;
+    case Reason::kUnsupportedMethod: {
+      const std::wstring method = std::to_wstring(refusal.method);
+      return L"无法解压条目 " + entry + L"：不支持的压缩方法 " + method + L" / entry " + entry +
+             L": unsupported compression method " + method + L"\r\n";
+    }
+    case Reason::kEncrypted:
+      return L"无法解压条目 " + entry + L"：条目已加密 / entry " + entry + L": encrypted\r\n";
+  }
+  return {};
+}
+
 // The archive is fetched once and installed into each version's folder, each all or nothing.
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
   install::ArchiveIntake intake;
@@ -66,10 +84,13 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
   int code = exit_code::kSuccess;
+  std::wstring said;  // the same archive is refused alike for every version: said once
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
     const install::InstallOutcome installed = install::InstallArchive(intake.Path(), folder);
     if (!installed.Installed()) code = install::ExitCodeOf(installed.outcome);
+    const std::wstring line = RefusalLine(installed.refusal);
+    if (!line.empty() && line != said) WriteOutput(said = line);
   }
   intake.Discard();
   return code;

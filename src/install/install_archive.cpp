@@ -1,33 +1,47 @@
 #include "install/install_archive.h"
 
+#include <windows.h>
+
 #include <unzip.h>
 
 #include <iowin32.h>  // after unzip.h: it needs zlib's declarations
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "base/file_system.h"
-#include "base/text.h"
 #include "environment/plugin_folders.h"
 #include "install/install_limits.h"
 #include "install/unzip_to_folder.h"
+#include "install/zip_entry.h"
 
 namespace install {
 
 namespace {
 
-constexpr int kIgnoreCase = 2;  // unzLocateFile's case sensitivity: Windows names ignore case
-
+// The marker is looked for among the names as the extraction reads them, with letter case
+// ignored as Windows ignores it.
 bool HoldsInstallMarker(const std::wstring& archivePath) {
   zlib_filefunc64_def wideFiles;
   fill_win32_filefunc64W(&wideFiles);
   const std::unique_ptr<void, int (*)(unzFile)> archive(
       unzOpen2_64(archivePath.c_str(), &wideFiles), &unzClose);
   if (!archive) return false;
-  const std::string marker = base::WideToAnsi(environment::kPluginMarkerName);
-  return unzLocateFile(archive.get(), marker.c_str(), kIgnoreCase) == UNZ_OK;
+  const std::wstring_view marker = environment::kPluginMarkerName;
+  int status = unzGoToFirstFile(archive.get());
+  for (uint64_t i = 0; status == UNZ_OK && i < kMaxArchiveEntries; ++i) {
+    unz_file_info64 info;
+    std::wstring name;
+    if (!ReadCurrentEntry(archive.get(), info, name)) return false;
+    if (::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), marker.data(),
+                               static_cast<int>(marker.size()), TRUE) == CSTR_EQUAL) {
+      return true;
+    }
+    status = unzGoToNextFile(archive.get());
+  }
+  return false;
 }
 
 // Whatever its source, an archive over the bound is none this program installs.
@@ -58,7 +72,8 @@ InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstrin
     made.reserve(16);
     if (IsWithinSizeBound(archivePath) && HoldsInstallMarker(archivePath) &&
         base::CreateFolderWithParents(pluginFolder, &made)) {
-      const UnzipResult result = ExtractArchive(archivePath, pluginFolder, outcome.keptFolder);
+      const UnzipResult result =
+          ExtractArchive(archivePath, pluginFolder, outcome.keptFolder, &outcome.refusal);
       if (result == UnzipResult::kDone) outcome.outcome = Outcome::kInstalled;
     }
   } catch (...) {

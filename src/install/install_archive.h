@@ -4,6 +4,7 @@
 #include <string>
 
 #include "install/outcome.h"
+#include "install/unzip_to_folder.h"
 
 namespace install {
 
@@ -11,6 +12,9 @@ struct InstallOutcome {
   Outcome outcome = Outcome::kInstallFailed;  // kInstalled, kInstallFailed or kRestoreFailed
   // Only for kRestoreFailed: where the earlier files are.
   std::wstring keptFolder;
+  // For kInstallFailed: the entry the extraction could not unpack, if that was the cause. The
+  // window's message stays the same; the command line names the entry.
+  EntryRefusal refusal;
 
   bool Installed() const { return outcome == Outcome::kInstalled; }
 };
