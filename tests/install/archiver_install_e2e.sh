@@ -5,14 +5,14 @@
 # entry the assistant cannot unpack is named and changes nothing.
 # Usage (inside tests/support/with_wine.sh): archiver_install_e2e.sh ASSISTANT_EXE STATE
 set -euo pipefail
-app=$1 state=$2
+app=$(realpath "$1") state=$(mkdir -p "$2" && cd "$2" && pwd)
 repo=$(cd "$(dirname "$0")/../.." && pwd)
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 USER=person WINEPREFIX=$state/prefix-1252
 [ -f "$WINEPREFIX/system.reg" ] || "$repo/tests/support/make_prefix.sh" "$WINEPREFIX"
 wineserver -p
 trap 'wineserver -k || true' EXIT
-wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP | grep -q 1252
-wine reg add 'HKLM\SOFTWARE\SketchUp\SketchUp 2021\InstallLocation' /ve /d 'C:\SketchUp\' /f >/dev/null
+wine reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP 2>/dev/null | grep -q 1252
+wine reg add 'HKLM\SOFTWARE\SketchUp\SketchUp 2021\InstallLocation' /ve /d 'C:\SketchUp\' /f >/dev/null 2>&1
 mkdir -p "$WINEPREFIX/drive_c/SketchUp"
 plugins="$WINEPREFIX/drive_c/users/person/AppData/Roaming/SketchUp/SketchUp 2021/SketchUp/Plugins"
 
