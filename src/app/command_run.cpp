@@ -42,20 +42,54 @@ std::wstring ReportText(const std::vector<std::wstring>& versions) {
   return text;
 }
 
+// A file that cannot be opened is left as it is, whatever it is; one that was opened but not
+// written whole holds no half a report: gone when this run made it, else emptied.
 int WriteReport(const std::wstring& file, const std::vector<std::wstring>& versions) {
   const std::string bytes = "\xEF\xBB\xBF" + base::WideToUtf8(ReportText(versions));
   base::UniqueFile output(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!output) return exit_code::kFailed;
+  const bool madeHere = ::GetLastError() != ERROR_ALREADY_EXISTS;
   DWORD written = 0;
-  if (!output ||
-      !::WriteFile(output.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                   nullptr) ||
-      written != bytes.size()) {
-    output.reset();
-    ::DeleteFileW(file.c_str());  // no half a report
-    return exit_code::kFailed;
+  if (::WriteFile(output.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                  nullptr) &&
+      written == bytes.size()) {
+    return exit_code::kSuccess;
   }
-  return exit_code::kSuccess;
+  if (madeHere) {
+    // Deleted with the handle: no moment in which another program's file could take the name.
+    FILE_DISPOSITION_INFO dispose{TRUE};
+    ::SetFileInformationByHandle(output.get(), FileDispositionInfo, &dispose, sizeof dispose);
+  } else {
+    LARGE_INTEGER start{};
+    ::SetFilePointerEx(output.get(), start, nullptr, FILE_BEGIN);
+    ::SetEndOfFile(output.get());
+  }
+  return exit_code::kFailed;
+}
+
+// One line of a run's output about one version.
+void TellVersion(const std::wstring& version, std::wstring_view what) {
+  WriteOutput(version + L": " + std::wstring(what) + L"\r\n");
+}
+
+// A folder that holds part of the new plug-in and part of the old one is the one outcome a
+// deployment tool must not take for an ordinary failure: the plug-in will not load until
+// someone puts the earlier files back.
+void TellMixedFolder(const std::wstring& version, const std::wstring& folder,
+                     const std::wstring& keptFolder) {
+  TellVersion(version,
+              L"插件目录新旧文件混杂，原有文件未能全部恢复 / the plug-in folder is left "
+              L"half old, half new\r\n  插件目录 / plug-in folder: " +
+                  install::DisplayableFolder(folder) + L"\r\n  原有文件 / the earlier files: " +
+                  install::DisplayableFolder(keptFolder));
+}
+
+// The exit code of a run over several versions: a folder left mixed outweighs everything, then
+// the first version that failed.
+int Combined(int code, int next, bool mixed) {
+  if (mixed) return exit_code::kFailed;
+  return code != exit_code::kSuccess ? code : next;
 }
 
 // The line that names an entry the extraction could not unpack; empty when that was not why.
@@ -84,13 +118,27 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
   int code = exit_code::kSuccess;
+  bool mixed = false;
   std::wstring said;  // the same archive is refused alike for every version: said once
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
-    const install::InstallOutcome installed = install::InstallArchive(intake.Path(), folder);
-    if (!installed.Installed()) code = install::ExitCodeOf(installed.outcome);
-    const std::wstring line = RefusalLine(installed.refusal);
-    if (!line.empty() && line != said) WriteOutput(said = line);
+    install::InstallOutcome installed;
+    // Checked again right before each folder changes: SketchUp may have started meanwhile.
+    if (environment::IsSketchUpRunning()) {
+      installed.outcome = install::Outcome::kSketchUpRunning;
+    } else {
+      installed = install::InstallArchive(intake.Path(), folder);
+    }
+    const std::wstring refusal = RefusalLine(installed.refusal);
+    if (!refusal.empty() && refusal != said) WriteOutput(said = refusal);
+    const int versionCode = install::ExitCodeOf(installed.outcome);
+    if (installed.outcome == install::Outcome::kRestoreFailed) {
+      mixed = true;
+      TellMixedFolder(version, folder, installed.keptFolder);
+    } else if (versions.size() > 1) {
+      TellVersion(version, exit_code::Meaning(versionCode));
+    }
+    code = Combined(code, versionCode, mixed);
   }
   intake.Discard();
   return code;
@@ -103,8 +151,12 @@ int Uninstall(const Command& command, const std::vector<std::wstring>& versions)
                                                        : install::RemovalScope::kBothFolders;
   int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
-    const install::Outcome removed = install::UninstallPlugin(version, scope, true);
-    if (removed != install::Outcome::kRemoved) code = install::ExitCodeOf(removed);
+    const install::Outcome removed = environment::IsSketchUpRunning()
+                                         ? install::Outcome::kSketchUpRunning
+                                         : install::UninstallPlugin(version, scope, true);
+    const int versionCode = install::ExitCodeOf(removed);
+    if (versions.size() > 1) TellVersion(version, exit_code::Meaning(versionCode));
+    code = Combined(code, versionCode, false);
   }
   return code;
 }

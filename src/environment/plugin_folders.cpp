@@ -1,6 +1,11 @@
 #include "environment/plugin_folders.h"
 
 #include <windows.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <cwctype>
+#include <memory>
 
 #include "environment/file_exists.h"
 #include "environment/login_user.h"
@@ -30,9 +35,32 @@ std::wstring UserPluginFolder(const std::wstring& version) {
          L"\\SketchUp\\Plugins";
 }
 
+// "C:\..." or "\\server\share\...": a path that means the same from any current folder or drive.
+bool IsAbsolutePath(const std::wstring& path) {
+  const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+  if (path.size() >= 3 && std::iswalpha(path[0]) && path[1] == L':' && separator(path[2])) {
+    return true;
+  }
+  return path.size() >= 3 && separator(path[0]) && separator(path[1]) && !separator(path[2]);
+}
+
+// The folder shared by all users. A deployment tool may start the program without
+// %ALLUSERSPROFILE%, or with something other than a full path in it: the system's own answer
+// then, never a folder relative to whatever drive is current. Empty when neither is to be had.
+std::wstring AllUsersFolder() {
+  std::wstring folder = ReadEnvironmentVariable(L"ALLUSERSPROFILE");
+  if (IsAbsolutePath(folder)) return folder;
+  PWSTR known = nullptr;
+  const HRESULT result = ::SHGetKnownFolderPath(FOLDERID_ProgramData, 0, nullptr, &known);
+  const std::unique_ptr<wchar_t, decltype(&::CoTaskMemFree)> owner(known, &::CoTaskMemFree);
+  if (FAILED(result) || !known || !IsAbsolutePath(known)) return {};
+  return known;
+}
+
 std::wstring SharedPluginFolder(const std::wstring& version) {
-  return ReadEnvironmentVariable(L"ALLUSERSPROFILE") + L"\\SketchUp\\" + version +
-         L"\\SketchUp\\Plugins";
+  const std::wstring allUsers = AllUsersFolder();
+  if (allUsers.empty()) return {};
+  return allUsers + L"\\SketchUp\\" + version + L"\\SketchUp\\Plugins";
 }
 
 }  // namespace
@@ -62,9 +90,12 @@ std::wstring GetPluginFolder(const std::wstring& version, int selector) {
 }
 
 bool IsPluginInstalled(const std::wstring& version, int selector) {
-  const std::wstring marker = std::wstring(L"\\") + kPluginMarkerName;
-  const bool inUserFolder = FileExists(GetPluginFolder(version, kUserPluginFolder) + marker);
-  const bool inSharedFolder = FileExists(GetPluginFolder(version, kSharedPluginFolder) + marker);
+  const auto holdsMarker = [&version](int folder) {
+    const std::wstring path = GetPluginFolder(version, folder);
+    return !path.empty() && FileExists(path + L"\\" + kPluginMarkerName);
+  };
+  const bool inUserFolder = holdsMarker(kUserPluginFolder);
+  const bool inSharedFolder = holdsMarker(kSharedPluginFolder);
   switch (selector) {
     case kAutomaticFolder:
       return inUserFolder || inSharedFolder;

@@ -7,9 +7,7 @@ namespace install {
 Outcome FinishDownload(const ArchiveDownload& download) {
   ArchiveIntake& intake = *download.intake;
   Outcome result = JudgeDownload(download.Facts());
-  if (result == Outcome::kReady && !intake.GenuineFromServer(net::PluginArchiveUrl())) {
-    result = Outcome::kNotGenuine;
-  }
+  if (result == Outcome::kReady) result = intake.GenuineFromServer(net::PluginArchiveUrl());
   // Whatever is not the publisher's whole archive is not kept.
   if (result != Outcome::kReady) intake.Discard();
   return result;
@@ -18,9 +16,7 @@ Outcome FinishDownload(const ArchiveDownload& download) {
 Outcome FinishFileRead(ArchiveIntake& intake, Outcome read, const std::wstring& file) {
   intake.Close();
   Outcome result = read;
-  if (result == Outcome::kReady && !intake.GenuineFromFile(SignatureFileOf(file))) {
-    result = Outcome::kNotGenuine;
-  }
+  if (result == Outcome::kReady) result = intake.GenuineFromFile(SignatureFileOf(file));
   if (result != Outcome::kReady) intake.Discard();
   return result;
 }

@@ -39,12 +39,12 @@ void ArchiveIntake::Discard() {
   if (!path_.empty()) ::DeleteFileW(path_.c_str());
 }
 
-bool ArchiveIntake::GenuineFromServer(const std::string& url) {
-  return !ArchiveSignature::Required() || signature_.Holds(url);
+Outcome ArchiveIntake::GenuineFromServer(const std::string& url) {
+  return ArchiveSignature::Required() ? signature_.Holds(url) : Outcome::kReady;
 }
 
-bool ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
-  return !ArchiveSignature::Required() || signature_.HoldsFile(signatureFile);
+Outcome ArchiveIntake::GenuineFromFile(const std::wstring& signatureFile) {
+  return ArchiveSignature::Required() ? signature_.HoldsFile(signatureFile) : Outcome::kReady;
 }
 
 }  // namespace install

@@ -34,9 +34,9 @@ class ArchiveIntake {
   void Discard();
 
   // Whether the bytes taken are the publisher's archive (archive_signature.h): by the signature
-  // beside `url` on the server, or in `signatureFile`. Always true for a build without a key.
-  bool GenuineFromServer(const std::string& url);
-  bool GenuineFromFile(const std::wstring& signatureFile);
+  // beside `url` on the server, or in `signatureFile`. Always kReady for a build without a key.
+  Outcome GenuineFromServer(const std::string& url);
+  Outcome GenuineFromFile(const std::wstring& signatureFile);
 
  private:
   std::wstring path_;

@@ -4,9 +4,9 @@
 #include <system_error>
 
 #include "base/unique_handle.h"
+#include "install/download_outcome.h"
 #include "net/update_config.h"
 #include "net/wininet_control.h"
-#include "install/download_outcome.h"
 
 namespace install {
 
@@ -33,7 +33,15 @@ void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error
   ReplyOf(user).error = error;
 }
 
-std::optional<std::string> FetchSignature(const std::string& url) {
+// The signature, or why there is none: a server that answers that it has none (404, 410) says
+// the archive is not the publisher's; a server that cannot be reached, times out or fails
+// (5xx and the like) says nothing about the archive, only that the download failed.
+struct FetchedSignature {
+  std::optional<std::string> bytes;
+  bool unreachable = false;
+};
+
+FetchedSignature FetchSignature(const std::string& url) {
   net::WinInetControl control;
   control.SetEventHandler("Headers", &SignatureHeaders);
   control.SetEventHandler("DownloadComplete", &SignatureComplete);
@@ -41,8 +49,9 @@ std::optional<std::string> FetchSignature(const std::string& url) {
   control.SetMaxBodyBytes(net::kSignatureBytes);
   SignatureReply reply;
   std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
-  if (reply.error != 0 || reply.status != 200) return std::nullopt;
-  return body;
+  if (reply.status == 404 || reply.status == 410) return {};
+  if (reply.error != 0 || reply.status != 200) return {std::nullopt, true};
+  return {std::move(body), false};
 }
 
 // At most one byte more than a signature: whatever is longer is none, and need not be read.
@@ -108,25 +117,27 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
 }
 
 template <typename ReadSignature>
-bool ArchiveSignature::Verify(ReadSignature readSignature) {
+Outcome ArchiveSignature::Verify(ReadSignature readSignature) {
   // The build checked the key's form; a key that still does not read verifies nothing.
   const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
-  if (!key || incomplete_) return false;
+  if (!key || incomplete_) return Outcome::kNotGenuine;
   if (!digest_) digest_.emplace();  // an empty archive
   WaitForHashing();
   digest_->Add(collecting_);
   const std::optional<net::Sha256Digest> digest = digest_->Finish();
-  if (!digest) return false;
-  const std::optional<std::string> signature = readSignature();
-  return signature && net::IsSignedBy(*key, *digest, *signature);
+  if (!digest) return Outcome::kNotGenuine;
+  const FetchedSignature signature = readSignature();
+  if (signature.unreachable) return Outcome::kDownloadFailed;
+  return signature.bytes && net::IsSignedBy(*key, *digest, *signature.bytes) ? Outcome::kReady
+                                                                             : Outcome::kNotGenuine;
 }
 
-bool ArchiveSignature::Holds(const std::string& archiveUrl) {
+Outcome ArchiveSignature::Holds(const std::string& archiveUrl) {
   return Verify([&] { return FetchSignature(archiveUrl + ".sig"); });
 }
 
-bool ArchiveSignature::HoldsFile(const std::wstring& signatureFile) {
-  return Verify([&] { return ReadSignatureFile(signatureFile); });
+Outcome ArchiveSignature::HoldsFile(const std::wstring& signatureFile) {
+  return Verify([&] { return FetchedSignature{ReadSignatureFile(signatureFile), false}; });
 }
 
 }  // namespace install

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <utility>
 
+#include "install/outcome.h"
 #include "net/signature_check.h"
 
 namespace install {
@@ -29,17 +30,19 @@ class ArchiveSignature {
   void Add(std::string_view bytes) noexcept;
 
   // Fetches the signature from beside `archiveUrl` and tells whether it is the publisher's
-  // signature of the bytes added. No signature, an error status or a signature of any other
-  // length is no. Waits for the network: only for a worker thread.
-  bool Holds(const std::string& archiveUrl);
+  // signature of the bytes added: kReady when it is; kNotGenuine when the server has none
+  // (404, 410) or it is not (a signature of any other length included); kDownloadFailed when
+  // it could not be had (no connection, a time-out, a server error), which says nothing about
+  // the archive. Waits for the network: only for a worker thread.
+  Outcome Holds(const std::string& archiveUrl);
   // The same for an archive from a file, with the signature in the file `signatureFile`. No
-  // such file, or one of any other length, is no.
-  bool HoldsFile(const std::wstring& signatureFile);
+  // such file, or one of any other length, is kNotGenuine.
+  Outcome HoldsFile(const std::wstring& signatureFile);
 
  private:
   // Whether `signature` (read once the digest is known) signs the bytes added.
   template <typename ReadSignature>
-  bool Verify(ReadSignature readSignature);
+  Outcome Verify(ReadSignature readSignature);
   // Waits until the block being hashed is done.
   void WaitForHashing() noexcept;
 

@@ -52,17 +52,6 @@ bool IsWithinSizeBound(const std::wstring& archivePath) {
   return size <= MaxArchiveBytes();
 }
 
-// The folder as the user would type it, without the long-path prefix.
-std::wstring Displayable(const std::wstring& path) {
-  constexpr std::wstring_view kPrefix = L"\\\\?\\", kUncPrefix = L"\\\\?\\UNC\\";
-  const std::wstring_view view(path);
-  if (view.substr(0, kUncPrefix.size()) == kUncPrefix) {
-    return L"\\\\" + path.substr(kUncPrefix.size());
-  }
-  if (view.substr(0, kPrefix.size()) == kPrefix) return path.substr(kPrefix.size());
-  return path;
-}
-
 }  // namespace
 
 InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder) {
@@ -87,9 +76,19 @@ InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstrin
   return outcome;
 }
 
+std::wstring DisplayableFolder(const std::wstring& path) {
+  constexpr std::wstring_view kPrefix = L"\\\\?\\", kUncPrefix = L"\\\\?\\UNC\\";
+  const std::wstring_view view(path);
+  if (view.substr(0, kUncPrefix.size()) == kUncPrefix) {
+    return L"\\\\" + path.substr(kUncPrefix.size());
+  }
+  if (view.substr(0, kPrefix.size()) == kPrefix) return path.substr(kPrefix.size());
+  return path;
+}
+
 std::wstring OutcomeMessage(const InstallOutcome& outcome) {
   std::wstring text(MessageOf(outcome.outcome));
-  if (outcome.outcome == Outcome::kRestoreFailed) text += Displayable(outcome.keptFolder);
+  if (outcome.outcome == Outcome::kRestoreFailed) text += DisplayableFolder(outcome.keptFolder);
   return text;
 }
 

@@ -26,6 +26,9 @@ struct InstallOutcome {
 // the archive bound fails here, and the extraction holds to the others. Never throws.
 InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder);
 
+// `folder` as the user would type it, without the long-path prefix.
+std::wstring DisplayableFolder(const std::wstring& folder);
+
 // What the user is told about an outcome: its message, and the folder for kRestoreFailed.
 std::wstring OutcomeMessage(const InstallOutcome& outcome);
 

@@ -33,8 +33,11 @@ Attempt TryName(const wchar_t* name, base::UniqueKernelHandle& object) {
     return Attempt::kBusy;
   }
   if (object) return Attempt::kTaken;
-  // An object of that name made by another account, which this one may not open: it exists.
-  return error == ERROR_ACCESS_DENIED ? Attempt::kBusy : Attempt::kUnavailable;
+  // An object of that name made by another account, which this one may not open, or an object
+  // of another type under the name (someone squats it): either way the name is not ours, and
+  // falling back to a name of this session's would let two programs change one folder.
+  return error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE ? Attempt::kBusy
+                                                                       : Attempt::kUnavailable;
 }
 
 }  // namespace

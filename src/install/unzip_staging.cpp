@@ -50,6 +50,17 @@ bool PlanMerge(const std::wstring& staged, const std::wstring& destination,
   });
 }
 
+// A commit broken half way whose undoing fails too cannot be arranged from outside at a chosen
+// moment; a test build arranges it when LINGTU_TEST_BREAK_COMMIT is set: the commit stops after
+// its first move and leaves that move in place.
+bool BreakCommitForTest() {
+#ifdef LINGTU_TEST_BUILD
+  return ::GetEnvironmentVariableW(L"LINGTU_TEST_BREAK_COMMIT", nullptr, 0) > 0;
+#else
+  return false;
+#endif
+}
+
 }  // namespace
 
 bool CreateFolderPath(const std::wstring& root, const std::wstring& relative,
@@ -97,13 +108,16 @@ bool StagingFolder::CommitIntoDestination() {
     done.emplace_back(to, from);
     return true;
   };
+  const bool breakForTest = BreakCommitForTest();
   for (const PlannedMove& step : plan) {
     const bool moved =
         (!step.replaces || move(step.to, root_ + L"\\old-" + std::to_wstring(backups++))) &&
-        move(step.from, step.to);
+        move(step.from, step.to) && !(breakForTest && !done.empty());
     if (!moved) {
       for (auto undo = done.rbegin(); undo != done.rend(); ++undo) {
-        if (!::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0)) restoreFailed_ = true;
+        if (breakForTest || !::MoveFileExW(undo->first.c_str(), undo->second.c_str(), 0)) {
+          restoreFailed_ = true;
+        }
       }
       return false;
     }

@@ -38,13 +38,16 @@ class CommandRunTest : public PluginPageTest {
   }
 
   // The exit code and what the run wrote to its standard output, here a file.
-  std::pair<int64_t, std::string> RunWritingTo(const std::vector<std::wstring>& args) const {
+  std::pair<int64_t, std::string> RunWritingTo(const std::vector<std::wstring>& args,
+                                               const std::vector<EnvChange>& more = {}) const {
     const std::wstring output = scratch_ + L"\\output.txt";
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
     base::UniqueFile file(::CreateFileW(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                         CREATE_ALWAYS, 0, nullptr));
     const auto code =
-        testsupport::LaunchProcess(testsupport::AppExePath(), args, {}, L"", file.get())
+        testsupport::LaunchProcess(testsupport::AppExePath(), args,
+                                   more.empty() ? std::vector<EnvChange>{} : Environment(more), L"",
+                                   file.get())
             .WaitForExit();
     file.reset();
     return {code ? static_cast<int64_t>(*code) : -1, testsupport::ReadBinaryFile(output)};
@@ -126,6 +129,65 @@ TEST_F(CommandRunTest, EachFailureHasItsExitCodeAndChangesNothing) {
   EXPECT_EQ(Run({L"/uninstall"}), 3);
   EXPECT_EQ(Run({L"/install", L"/from", ArchiveFile(NewPlugin(99).Zip().bytes)}), 3);
   ExpectInstalled(folder, plugin);
+}
+
+// A run never reports less than what happened, and never takes what is not its own.
+TEST_F(CommandRunTest, OutcomesAreToldAsTheyAreAndNothingElseIsTouched) {
+  AddVersion(L"SketchUp 2021");
+  AddVersion(L"SketchUp 2022");
+  const std::wstring folder = PluginFolder1(L"SketchUp 2021");
+  const PluginFiles old = NewPlugin();
+  PutPlugin(folder, old);
+  const std::wstring archive = ArchiveFile(NewPlugin(99).Zip().bytes);
+
+  // A folder left half old, half new is named, with where the earlier files are.
+  const auto [mixedCode, mixed] =
+      RunWritingTo({L"/install", L"/from", archive}, {{L"LINGTU_TEST_BREAK_COMMIT", L"1"}});
+  EXPECT_EQ(mixedCode, 6);
+  const std::string folderText = base::WideToUtf8(folder);
+  EXPECT_NE(mixed.find("SketchUp 2021: "), std::string::npos) << mixed;
+  EXPECT_NE(mixed.find(folderText + "\r\n"), std::string::npos) << mixed;
+  EXPECT_NE(mixed.find(folderText + "\\.unzip-"), std::string::npos) << "where the old files are";
+  EXPECT_NE(mixed.find("SketchUp 2022: "), std::string::npos) << "each version on its own line";
+
+  // A report file that cannot be opened stays as it is, even where it could be deleted.
+  const std::wstring report = scratch_ + L"\\report.txt";
+  ASSERT_TRUE(testsupport::WriteFileBytes(report, "kept"));
+  {
+    base::UniqueFile held(::CreateFileW(report.c_str(), GENERIC_READ, FILE_SHARE_DELETE, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    EXPECT_EQ(Run({L"/report", report}), 6);
+  }
+  EXPECT_EQ(testsupport::ReadBinaryFile(report), "kept");
+
+  // An object of another kind squatting the install lock's name is another instance, not a
+  // reason to fall back to a lock of this session's own.
+  {
+    base::UniqueKernelHandle squatter(
+        ::CreateEventW(nullptr, TRUE, FALSE, L"Global\\翎图匠助手_安装卸载"));
+    ASSERT_TRUE(squatter);
+    EXPECT_EQ(Run({L"/install", L"/from", archive}), 7);
+    EXPECT_EQ(Run({L"/uninstall"}), 7);
+  }
+}
+
+// SketchUp started while the archive comes in: no folder changes under it.
+TEST_F(CommandRunTest, SketchUpStartedDuringTheDownloadKeepsItsPlugin) {
+  AddVersion(L"SketchUp 2021");
+  const std::wstring folder = PluginFolder1(L"SketchUp 2021");
+  const PluginFiles old = NewPlugin();
+  PutPlugin(folder, old);
+  testsupport::RouteOptions slowly;
+  slowly.chunkDelayMs = 100;
+  ASSERT_TRUE(Serve(NewPlugin(128 * 1024).Zip().bytes, slowly));
+  testsupport::Process run =
+      testsupport::LaunchProcess(testsupport::AppExePath(), {L"/install"}, Environment());
+  ASSERT_TRUE(testsupport::WaitUntil([] { return ArchiveRequests() > 0; }));
+  testsupport::Process sketchUp = testsupport::LaunchStandinAs(L"SketchUp.exe");
+  ASSERT_TRUE(sketchUp.IsRunning());
+  EXPECT_EQ(run.WaitForExit(), 3u);
+  ExpectInstalled(folder, old);
 }
 
 TEST_F(CommandRunTest, AllUsersInstallsIntoTheSharedFolderWhateverTheLogOnName) {

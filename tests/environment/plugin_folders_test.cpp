@@ -90,10 +90,23 @@ TEST_F(PluginFoldersTest, FoldersArePlainConcatenationsOfTheCurrentEnvironment) 
   EXPECT_EQ(GetPluginFolder(L"v", 1),
             L"D:\\profiles\\ann\\\\AppData\\Roaming\\SketchUp\\v\\SketchUp\\Plugins");
   ::SetEnvironmentVariableW(L"USERPROFILE", nullptr);
-  ::SetEnvironmentVariableW(L"ALLUSERSPROFILE", L"");
   EXPECT_EQ(GetPluginFolder(kVersion, 1),
             L"\\AppData\\Roaming\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
-  EXPECT_EQ(GetPluginFolder(kVersion, 2), L"\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
+}
+
+// A deployment tool may start the program without %ALLUSERSPROFILE% or with a relative one: the
+// shared folder is then the system's ProgramData, never a folder on the current drive's root.
+TEST_F(PluginFoldersTest, SharedFolderFallsBackToTheSystemsProgramData) {
+  const std::wstring expected = L"C:\\ProgramData\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins";
+  for (const wchar_t* value : {L"", L"\\ProgramData", L"ProgramData", L"C:ProgramData"}) {
+    ::SetEnvironmentVariableW(L"ALLUSERSPROFILE", value);
+    EXPECT_EQ(GetPluginFolder(kVersion, 2), expected) << value;
+  }
+  ::SetEnvironmentVariableW(L"ALLUSERSPROFILE", nullptr);
+  EXPECT_EQ(GetPluginFolder(kVersion, 2), expected);
+  ::SetEnvironmentVariableW(L"ALLUSERSPROFILE", L"\\\\server\\all");
+  EXPECT_EQ(GetPluginFolder(kVersion, 2),
+            L"\\\\server\\all\\SketchUp\\SketchUp 2021\\SketchUp\\Plugins");
 }
 
 TEST_F(PluginFoldersTest, MarkerIsBrindoRbAsFileOrFolderInEitherFolder) {

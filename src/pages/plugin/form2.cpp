@@ -208,6 +208,12 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     ReportEnd(job, text.empty() ? std::wstring_view(texts::kDownloadFailed) : text, true);
     return;
   }
+  // SketchUp may have started while the archive came in: its plug-in must not change under it.
+  if (environment::IsSketchUpRunning()) {
+    job.intake.Discard();
+    ReportEnd(job, install::MessageOf(Outcome::kSketchUpRunning), true);
+    return;
+  }
   ::PostMessageW(job.page, kInstallingMessage, 0, 0);
   const install::InstallOutcome outcome =
       install::InstallArchive(job.intake.Path(), job.targetFolder);
