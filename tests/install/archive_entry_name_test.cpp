@@ -86,10 +86,8 @@ TEST(ArchiveEntryNameTest, NamesAreUtf8WhereTheArchiveSaysSoAndGbkElsewhere) {
   const std::string gbk = base::ToNarrow(L"图标/按钮.png", base::kChineseCodePage);
   EXPECT_EQ(DecodeEntryName(utf8, 0x0800, ""), L"图标/按钮.png");
   EXPECT_EQ(DecodeEntryName(gbk, 0, ""), L"图标/按钮.png");
-  EXPECT_EQ(DecodeEntryName(utf8, 0, ""), base::ToWide(utf8, base::kChineseCodePage));
   EXPECT_FALSE(DecodeEntryName(gbk, 0x0800, "")) << "not UTF-8";
   EXPECT_FALSE(DecodeEntryName("\x81.rb", 0, "")) << "a lone GBK lead byte";
-  EXPECT_EQ(DecodeEntryName(std::string("a.rb\0../b", 9), 0, ""), L"a.rb");
 
   // Info-ZIP's Unicode path field, behind another field; only for the name it was written for.
   auto field = [&](char version, const std::string& forName) {
