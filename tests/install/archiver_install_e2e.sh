@@ -6,6 +6,7 @@
 set -euo pipefail
 app=$(realpath "$1") state=$(mkdir -p "$2" && cd "$2" && pwd)
 repo=$(cd "$(dirname "$0")/../.." && pwd)
+command -v zip 7zz bsdtar >/dev/null || { echo "zip, 7zz or bsdtar is missing: scripts/setup.sh"; exit 1; }
 export LANG=en_US.UTF-8 LC_ALL=en_US.UTF-8 USER=person WINEPREFIX=$state/prefix-1252
 [ -f "$WINEPREFIX/system.reg" ] || "$repo/tests/support/make_prefix.sh" "$WINEPREFIX"
 wineserver -p
