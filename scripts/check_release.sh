@@ -4,7 +4,8 @@
 # other, and the programs and archives must be byte for byte the same. The signature must
 # verify against its (throw-away) certificate authority and fail after a flipped byte, and
 # removing it, with or without a time stamp, must give back the unsigned program. Also checks
-# that scripts/release.sh refuses what would ship a broken program or expose a signing key.
+# that scripts/release.sh refuses what would ship a broken program or expose a signing key, and
+# that other kinds of keys (PKCS#12 with AES or RC2, ECDSA) sign the program built here.
 # Usage: check_release.sh   (run by scripts/test.sh)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,9 +23,13 @@ refused() {  # refused <what> <release.sh arguments...>
   local what=$1
   shift
   if "$here/scripts/release.sh" --dist "$work/refused" --build "$work/refused-build" "$@" \
-    >/dev/null 2>&1; then
+    >/dev/null 2>"$work/refusal"; then
     fail "release.sh accepted $what"
   fi
+}
+flip() {  # flip <file>: one bit of the byte at 4096
+  python3 -c 'import sys; f = open(sys.argv[1], "r+b"); f.seek(4096); b = f.read(1)[0]
+f.seek(4096); f.write(bytes([b ^ 1]))' "$1"
 }
 refused "an empty host" --host "" --unsigned
 refused "a loopback host" --host 127.0.0.1:18080 --public-key "$key"
@@ -45,7 +50,18 @@ mkdir -p "$keys"
       openssl x509 -req -CA ca.crt -CAkey ca.key -days 2 -out "${use#*,}.crt" -extfile <(
         printf 'keyUsage=critical,digitalSignature\nextendedKeyUsage=%s\n' "$use")
   done
+  openssl req -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -keyout ecdsa.key \
+    -subj "/CN=Throw-away ECDSA" | openssl x509 -req -CA ca.crt -CAkey ca.key -days 2 -extfile <(
+      printf 'keyUsage=critical,digitalSignature\nextendedKeyUsage=codeSigning\n') |
+    cat - ca.crt >ecdsa-chain.pem
   echo throw-away >password
+  if openssl list -providers -provider legacy >/dev/null; then  # RC2, as older files have
+    openssl pkcs12 -export -legacy -in codeSigning.crt -inkey codeSigning.key -certfile ca.crt \
+      -out legacy.p12 -passout file:password
+  fi
+  # With its certificate authority, as Windows exports it; AES, OpenSSL 3's default.
+  openssl pkcs12 -export -in codeSigning.crt -inkey codeSigning.key -certfile ca.crt \
+    -out modern.p12 -passout file:password
   openssl pkcs12 -export -in codeSigning.crt -inkey codeSigning.key -out publisher.p12 \
     -passout file:password
 ) >/dev/null 2>&1 || fail "making the throw-away certificates failed"
@@ -55,6 +71,9 @@ refused "a key file inside the work tree (through a link)" --host "$host" --unsi
   --sign-pkcs12 "$keys/in-tree.p12" --sign-password-file "$keys/password" --publisher-url "$url"
 refused "signing without the publisher's URL" --host "$host" --unsigned \
   --sign-pkcs12 "$keys/publisher.p12" --sign-password-file "$keys/password"
+refused "an ECDSA key without --not-reproducible" --host "$host" --unsigned --publisher-url "$url" \
+  --sign-cert "$keys/ecdsa-chain.pem" --sign-key "$keys/ecdsa.key"
+grep -q -e --not-reproducible "$work/refusal" || fail "the ECDSA key was refused for another reason"
 [ ! -e "$work/refused" ] || fail "a refused release left files behind"
 
 # The same commit time for both builds, as two builds of one commit would have.
@@ -73,7 +92,7 @@ for tree in "$work/first" "$work/second-copy/of/the/tree"; do
     sign=(--sign-cert "$keys/codeSigning.crt" --sign-key "$keys/codeSigning.key")
   fi
   "$tree/scripts/release.sh" --host "$host" --public-key "$key" "${sign[@]}" \
-    --publisher-url "$url" >/dev/null
+    --publisher-url "$url" --sign-ca "$keys/ca.crt" >/dev/null
 done
 
 first=$work/first/dist second=$work/second-copy/of/the/tree/dist
@@ -100,9 +119,20 @@ grep -q "Text description: 翎图匠助手$" "$work/verified" && python3 -c 'imp
 sys.exit("翎图匠助手".encode("utf-16-be") not in open(sys.argv[1], "rb").read())' "$signed" ||
   fail "the signature does not name the program (as a Unicode string Windows can show)"
 cp "$signed" "$work/flipped.exe"
-python3 -c 'import sys; f = open(sys.argv[1], "r+b"); f.seek(4096); b = f.read(1)[0]
-f.seek(4096); f.write(bytes([b ^ 1]))' "$work/flipped.exe"
+flip "$work/flipped.exe"
 if verify "$work/flipped.exe" >/dev/null 2>&1; then fail "a flipped byte still verifies"; fi
+# release.sh's own check of what it signed: a flipped byte, or another program under the
+# signature than the one built, is refused.
+signed_check() { python3 "$here/scripts/signing_key.py" verify "$@"; }
+publisher=(--pkcs12 "$keys/publisher.p12" --password-file "$keys/password" --ca "$keys/ca.crt")
+signed_check "$signed" "$unsigned" "${publisher[@]}" || fail "release.sh's check refuses a good program"
+if signed_check "$work/flipped.exe" "$unsigned" "${publisher[@]}" 2>/dev/null; then
+  fail "release.sh's check passes a flipped byte"
+fi
+cp "$unsigned" "$work/changed.exe" && flip "$work/changed.exe"
+if signed_check "$signed" "$work/changed.exe" "${publisher[@]}" 2>/dev/null; then
+  fail "release.sh's check passes a signed program that is not the build's"
+fi
 unsigned_again() {  # unsigned_again <signed program> <what>
   osslsigncode remove-signature -in "$1" -out "$work/stripped.exe" >/dev/null &&
     cmp "$work/stripped.exe" "$unsigned" || fail "$2 without its signature is not the unsigned program"
@@ -122,6 +152,32 @@ python3 "$here/scripts/sign_program.py" "$unsigned" "$work/stamped.exe" --name �
 verify "$work/stamped.exe" >"$work/verified" 2>&1 ||
   fail "the time-stamped signature does not verify: $(cat "$work/verified")"
 grep -qi "timestamp verified" "$work/verified" || fail "no time stamp was verified"
+signed_check "$work/stamped.exe" "$unsigned" "${publisher[@]}" ||
+  fail "release.sh's check refuses the time-stamped program"
 unsigned_again "$work/stamped.exe" "the time-stamped program"
+
+# Other keys, on the program built above: each opens, signs, and the result passes the check
+# against the certificates that came with the key. An empty OPENSSL_MODULES folder is an
+# OpenSSL without the legacy provider.
+signs() {  # signs <what> <key options...>
+  local what=$1
+  shift
+  python3 "$here/scripts/signing_key.py" check --not-reproducible "$@" &&
+    python3 "$here/scripts/sign_program.py" "$unsigned" "$work/other.exe" --name 翎图匠助手 \
+      --url "$url" --time "$SOURCE_DATE_EPOCH" "$@" &&
+    signed_check "$work/other.exe" "$unsigned" "$@" || fail "$what does not sign"
+}
+mkdir "$work/no-providers"
+signs "an ECDSA key (--not-reproducible)" --cert "$keys/ecdsa-chain.pem" --key "$keys/ecdsa.key"
+OPENSSL_MODULES=$work/no-providers signs "a PKCS#12 file with AES, without the legacy provider" \
+  --pkcs12 "$keys/modern.p12" --password-file "$keys/password"
+if [ -e "$keys/legacy.p12" ]; then
+  signs "a PKCS#12 file with RC2" --pkcs12 "$keys/legacy.p12" --password-file "$keys/password"
+  if OPENSSL_MODULES=$work/no-providers python3 "$here/scripts/signing_key.py" check \
+    --pkcs12 "$keys/legacy.p12" --password-file "$keys/password" 2>"$work/refusal" ||
+    ! grep -q "legacy provider" "$work/refusal"; then
+    fail "an RC2 PKCS#12 file without the legacy provider is not reported as such"
+  fi
+fi
 echo "check_release: two signed builds in different folders are identical: $(cat "$first/SHA256SUMS")"
 echo "check_release: the signature verifies, also time-stamped, and comes off as the unsigned program"

@@ -4,7 +4,8 @@
 #   dist/SHA256SUMS                      the archive's SHA-256, for users to check the download
 # Usage: release.sh --host HOST[:PORT] (--public-key HEX | --unsigned) [--dist DIR] [--build DIR]
 #          [(--sign-pkcs12 FILE --sign-password-file FILE | --sign-cert FILE --sign-key FILE
-#            [--sign-password-file FILE]) --publisher-url URL [--timestamp-url URL]]
+#            [--sign-password-file FILE]) --publisher-url URL [--timestamp-url URL]
+#           [--sign-ca FILE] [--not-reproducible]]
 #   --host        the update server the program talks to; a loopback address is refused
 #   --public-key  the publisher's update signing key, 128 hex digits (X then Y of P-256)
 #   --unsigned    build without a key, on purpose
@@ -13,16 +14,21 @@
 #                 outside the build and dist folders
 #   --publisher-url  the publisher's web page, shown with the signature (required to sign)
 #   --timestamp-url  an RFC 3161 time-stamp authority that countersigns the signature
+#   --sign-ca     the root certificate (PEM) of the certificate's chain, if neither the key
+#                 files nor the system's certificate bundle hold it: the signed program is
+#                 verified against that chain before it is packed
+#   --not-reproducible  sign with a key that signs differently each time (ECDSA, RSA-PSS):
+#                 refused otherwise, as nobody could build the same signed program again
 # Two runs on the same commit give the same bytes, in any folder and at any time: the
 # archive's entry times and the signing time come from the commit (SOURCE_DATE_EPOCH, when
 # set, wins). A time stamp differs from run to run, but removing the signature
 # (osslsigncode remove-signature) always gives back the unsigned program, which is kept as
-# <build>/翎图匠助手.exe.
+# <build>/翎图匠助手.exe; the script checks that, and the signature, before it packs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '5,15p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,21p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 fail() {
@@ -31,7 +37,8 @@ fail() {
 }
 
 host="" key="" unsigned=0 dist=$here/dist build=$here/build-release
-pkcs12="" password="" cert="" sign_key="" publisher_url="" timestamp_url=""
+pkcs12="" password="" cert="" sign_key="" publisher_url="" timestamp_url="" sign_ca=""
+not_reproducible=0
 while [ $# -gt 0 ]; do
   case $1 in
     --sign-pkcs12) [ $# -ge 2 ] || usage; pkcs12=$2; shift 2 ;;
@@ -40,6 +47,8 @@ while [ $# -gt 0 ]; do
     --sign-key) [ $# -ge 2 ] || usage; sign_key=$2; shift 2 ;;
     --publisher-url) [ $# -ge 2 ] || usage; publisher_url=$2; shift 2 ;;
     --timestamp-url) [ $# -ge 2 ] || usage; timestamp_url=$2; shift 2 ;;
+    --sign-ca) [ $# -ge 2 ] || usage; sign_ca=$2; shift 2 ;;
+    --not-reproducible) not_reproducible=1; shift ;;
     --host) [ $# -ge 2 ] || usage; host=$2; shift 2 ;;
     --public-key) [ $# -ge 2 ] || usage; key=$2; shift 2 ;;
     --unsigned) unsigned=1; shift ;;
@@ -85,8 +94,9 @@ if [ -n "$pkcs12" ]; then
 elif [ -n "$cert$sign_key" ]; then
   [ -n "$cert" ] && [ -n "$sign_key" ] || fail "--sign-cert and --sign-key go together"
   signing=1
-elif [ -n "$password$publisher_url$timestamp_url" ]; then
-  fail "--sign-password-file, --publisher-url and --timestamp-url only go with a signing key"
+elif [ -n "$password$publisher_url$timestamp_url$sign_ca" ] || [ "$not_reproducible" = 1 ]; then
+  fail "--sign-password-file, --publisher-url, --timestamp-url, --sign-ca and" \
+    "--not-reproducible only go with a signing key"
 fi
 url_pattern='^https?://[][A-Za-z0-9._~:/?#@!$&()*+,;=%-]+$'
 if [ "$signing" = 1 ]; then
@@ -117,15 +127,20 @@ for secret in "$pkcs12" "$sign_key" "$password"; do
   fi
 done
 [ -z "$cert" ] || [ -f "$cert" ] || fail "$cert is not a file"
-# A wrong password is better found before the build than after it.
-if [ -n "$pkcs12" ]; then
-  openssl pkcs12 -legacy -noout -in "$pkcs12" -passin "file:$password" >/dev/null 2>&1 ||
-    fail "$pkcs12 does not open with the password in $password"
-elif [ "$signing" = 1 ]; then
-  passin=pass: for_password=""
-  [ -z "$password" ] || passin=file:$password for_password=" for the password in $password"
-  openssl pkey -noout -in "$sign_key" -passin "$passin" >/dev/null 2>&1 ||
-    fail "$sign_key is no private key$for_password"
+[ -z "$sign_ca" ] || [ -f "$sign_ca" ] || fail "$sign_ca is not a file"
+# A wrong password, or a key that would make the release impossible to reproduce, is better
+# found before the build than after it.
+if [ "$signing" = 1 ]; then
+  key_files=()
+  if [ -n "$pkcs12" ]; then
+    key_files+=(--pkcs12 "$pkcs12")
+  else
+    key_files+=(--cert "$cert" --key "$sign_key")
+  fi
+  [ -z "$password" ] || key_files+=(--password-file "$password")
+  check=("${key_files[@]}")
+  [ "$not_reproducible" = 0 ] || check+=(--not-reproducible)
+  python3 "$here/scripts/signing_key.py" check "${check[@]}" || fail "the signing key is refused"
 fi
 
 "$here/scripts/setup.sh" >/dev/null
@@ -151,6 +166,8 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=\([0-9]*\.[0-9]*\.[0-9]*\).*/\
 unsigned_exe="$build/翎图匠助手.exe"
 exe=$unsigned_exe
 archive="翎图匠助手-$version-win64.zip"
+# An archive of an earlier run must not pass for this one's if this run fails.
+rm -f "$dist/$archive" "$dist/SHA256SUMS"
 if [ -n "$key" ]; then
   updates="插件更新包须带有发布者的签名，助手只安装签名核对无误的更新。"
 else
@@ -159,16 +176,18 @@ fi
 if [ "$signing" = 1 ]; then
   exe="$build/signed/翎图匠助手.exe"
   mkdir -p "$build/signed"
-  sign=(--name 翎图匠助手 --url "$publisher_url" --time "$SOURCE_DATE_EPOCH")
-  if [ -n "$pkcs12" ]; then
-    sign+=(--pkcs12 "$pkcs12")
-  else
-    sign+=(--cert "$cert" --key "$sign_key")
-  fi
-  [ -z "$password" ] || sign+=(--password-file "$password")
+  sign=(--name 翎图匠助手 --url "$publisher_url" --time "$SOURCE_DATE_EPOCH" "${key_files[@]}")
   [ -z "$timestamp_url" ] || sign+=(--timestamp-url "$timestamp_url")
+  rm -f "$exe"
   python3 "$here/scripts/sign_program.py" "$unsigned_exe" "$exe" "${sign[@]}" ||
     fail "signing the program failed"
+  # What goes out must be what was signed: a signature that verifies, over this build.
+  verify=("${key_files[@]}")
+  [ -z "$sign_ca" ] || verify+=(--ca "$sign_ca")
+  if ! python3 "$here/scripts/signing_key.py" verify "$exe" "$unsigned_exe" "${verify[@]}"; then
+    rm -f "$exe"
+    fail "the signed program failed its check: no archive written"
+  fi
   publisher="程序带有发布者的数字签名：在“翎图匠助手.exe”的“属性”→“数字签名”中可查看签名者。"
 else
   publisher="本程序没有数字签名：Windows 可能提示“未知发布者”，SmartScreen 可能先拦下程序。"
@@ -196,7 +215,6 @@ $publisher
 EOF
 
 mkdir -p "$dist"
-rm -f "$dist/$archive" "$dist/SHA256SUMS"
 python3 "$here/scripts/pack_release.py" "$dist/$archive" "$SOURCE_DATE_EPOCH" \
   "$exe=翎图匠助手.exe" "$readme=说明.txt"
 (cd "$dist" && sha256sum "$archive" >SHA256SUMS)
@@ -206,8 +224,11 @@ echo "release: $(cd "$dist" && cat SHA256SUMS)"
 echo "release: program $(sha256sum "$exe" | cut -d' ' -f1)  翎图匠助手.exe"
 echo "release: update server $host, $([ -n "$key" ] && echo signed updates || echo UNSIGNED updates)"
 if [ "$signing" = 1 ]; then
-  echo "release: Authenticode-signed$([ -n "$timestamp_url" ] && echo " and time-stamped");" \
+  echo "release: Authenticode-signed$([ -n "$timestamp_url" ] && echo " and time-stamped")," \
+    "the signature verified;" \
     "without the signature: $(sha256sum "$unsigned_exe" | cut -d' ' -f1)  $unsigned_exe"
+  [ "$not_reproducible" = 0 ] || echo "release: --not-reproducible: the signature, and so the" \
+    "signed program, differs from run to run; only the program under it can be rebuilt" >&2
 else
   echo "release: the program is NOT signed (no --sign-pkcs12 or --sign-cert/--sign-key): Windows" \
     "shows users \"unknown publisher\", SmartScreen warns before it starts, and antivirus" \

@@ -78,8 +78,12 @@ def sign_attributes(args, attributes):
     """The signature of the signed attributes (DER SET OF), by the signer's key."""
     command = ['openssl', 'dgst', '-sha256', '-sign', args.pkcs12 or args.key,
                '-passin', 'file:' + args.password_file if args.password_file else 'pass:']
-    if args.pkcs12:  # files exported by older Windows are encrypted with RC2 or RC4
-        command += ['-keyform', 'P12', '-provider', 'default', '-provider', 'legacy']
+    if args.pkcs12:
+        command += ['-keyform', 'P12']
+        try:  # OpenSSL 3 encrypts with AES, which builds without the legacy provider read too
+            return run(command, attributes)
+        except SignError:  # older files (Windows' exports too) with RC2 or RC4
+            command += ['-provider', 'legacy', '-provider', 'default']
     return run(command, attributes)
 
 

@@ -1,13 +1,10 @@
-// The command line for deployment. Without arguments the program opens its window; with them it
-// runs one command without a window and ends with an exit code (exit_codes.h):
-//
-//   /install   [/sketchup VERSION|all] [/from FILE] [/allusers]
-//   /uninstall [/sketchup VERSION|all] [/allusers]
-//   /report FILE [/sketchup VERSION|all]
-//   /?
-//
-// Switches may also begin with "-" and ignore letter case. Plain rules on the argument list, so
-// that they hold without a window or a machine behind them.
+// The command line. Without arguments the program opens its window; with one argument that is
+// no switch it opens the window on that file, as Windows starts it for a file dropped on its
+// icon or opened with it. Otherwise it runs one command for deployment without a window and
+// ends with an exit code (install/exit_codes.h). The switches, what each takes and goes with, and
+// their help are the rows of one table (kSwitches in command_line.cpp): the parser and the usage
+// are made from it. Switches may also begin with "-" and ignore letter case. Plain rules on the
+// argument list, so that they hold without a window or a machine behind them.
 #pragma once
 
 #include <optional>
@@ -24,6 +21,7 @@ struct Command {
   std::wstring archiveFile;  // /from; empty to download the archive
   std::wstring reportFile;   // /report
   bool allUsers = false;     // /allusers: the shared plug-in folder, whatever the log-on name
+  std::wstring openFile;     // kWindow: the file handed to the window, to take as a drop
 };
 
 struct ParsedCommand {

@@ -191,6 +191,7 @@ int Run(const Command& command) {
 }  // namespace
 
 int RunCommand(const Command& command) {
+  if (command.kind == CommandKind::kWindow) return exit_code::kBadArguments;  // not a run's
   if (command.kind == CommandKind::kUsage) {
     WriteOutput(UsageText());
     return exit_code::kSuccess;

@@ -5,11 +5,13 @@
 
 #include <array>
 #include <ctime>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/form1_ids.h"
+#include "app/handed_file.h"
 #include "app/startup_timeline.h"
 #include "app/status_bar.h"
 #include "app/tab_pages.h"
@@ -73,6 +75,8 @@ constexpr int kStartDatePanel = 5;
 // is posted behind the first page's load and carries Form1's load behind the other pages',
 // so that the loads run in tab order, Form1's last. lParam: Form1's load value.
 constexpr UINT kBuildHiddenPagesMessage = WM_APP + 0x3F2;
+// Takes the next handed file (HandedFiles), posted once per file.
+constexpr UINT kTakeHandedFileMessage = WM_APP + 0x3F4;
 
 // Keys that switch pages from anywhere in the window, as property sheets have them: Ctrl+Tab
 // and Ctrl+PageDown to the next page, Ctrl+Shift+Tab and Ctrl+PageUp to the previous one.
@@ -158,8 +162,15 @@ void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
   ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, form1LoadValue);
 }
 
-// Files dropped onto the window go to the plug-in page, which installs one archive file and
-// refuses anything else (several files, whatever their names, or a name that cannot be read).
+// Files for the plug-in page, which installs one archive file and refuses anything else
+// (several files, whatever their names, or a name that cannot be read).
+void TakeFiles(const std::vector<std::wstring>& paths) {
+  // The installation shows its progress on the plug-in page: bring it to the front.
+  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
+  if (install::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
+  plugin_page::InstallDroppedFiles(paths);
+}
+
 void Form1DropFiles(HDROP drop) {
   std::vector<std::wstring> paths;
   const UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
@@ -173,10 +184,35 @@ void Form1DropFiles(HDROP drop) {
     paths.resize(count > 1 ? 2 : 0);
   }
   ::DragFinish(drop);
-  // The installation shows its progress on the plug-in page: bring it to the front.
-  const auto current = static_cast<int>(::SendMessageW(TabControl(), TCM_GETCURSEL, 0, 0));
-  if (install::IsOneArchiveFile(paths) && current > 0) StepTab(TabControl(), -current);
-  plugin_page::InstallDroppedFiles(paths);
+  TakeFiles(paths);
+}
+
+// Files handed to the window (handed_file.h): the one the program was started with, and those
+// later starts pass on. They wait for the first idle, when the pages are loaded and the version
+// lists filled, so that they meet the checks a drop meets; then each is taken as a drop.
+std::deque<std::wstring>& HandedFiles() {
+  static std::deque<std::wstring> files;
+  return files;
+}
+bool takingHandedFiles = false;
+
+void HandFile(HWND window, std::wstring path) {
+  HandedFiles().push_back(std::move(path));
+  if (takingHandedFiles) ::PostMessageW(window, kTakeHandedFileMessage, 0, 0);
+}
+
+void StartTakingHandedFiles(HWND window) {
+  takingHandedFiles = true;
+  for (size_t i = 0; i < HandedFiles().size(); ++i) {
+    ::PostMessageW(window, kTakeHandedFileMessage, 0, 0);
+  }
+}
+
+void TakeHandedFile() {
+  if (HandedFiles().empty()) return;
+  const std::wstring path = std::move(HandedFiles().front());
+  HandedFiles().pop_front();
+  TakeFiles({path});
 }
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -191,6 +227,17 @@ std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LP
   }
   if (message == WM_DROPFILES) {
     Form1DropFiles(reinterpret_cast<HDROP>(wParam));
+    return 0;
+  }
+  // Sent by a second start, which waits: the file is taken once this returns.
+  if (message == WM_COPYDATA) {
+    auto path = ReadHandedFile(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    if (!path) return std::nullopt;
+    HandFile(window, std::move(*path));
+    return TRUE;
+  }
+  if (message == kTakeHandedFileMessage) {
+    TakeHandedFile();
     return 0;
   }
   // An installation must not be cut in half by the program's end.
@@ -253,6 +300,7 @@ void OnModalLoopEvent(forms::ModalLoopEvent event) {
   }
   startup::Mark(startup::Step::kIdle);
   StartVersionCheck(Form1().window);
+  StartTakingHandedFiles(Form1().window);
 }
 
 // What DragAcceptFiles does, without loading the shell at start. An elevated window also takes
@@ -334,7 +382,7 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
     forms::ActivateExistingForm(Form1());
     return reinterpret_cast<INT_PTR>(Form1().window);
   }
-  auto* form = new forms::FormObject(L"翎图匠助手_Form1");
+  auto* form = new forms::FormObject(kMainWindowClass);
   HWND window = forms::CreateFormWindow(form, parent, L"翎图匠助手 v" LINGTU_VERSION_SHORT,
                                         forms::FormProcedure<Behavior>, 0, 0, 430, 320,
                                         kMainWindowStyle, kMainWindowExStyle);
@@ -355,6 +403,10 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   startup::Mark(startup::Step::kMainFormCreated);
   forms::SetModalLoopObserver(OnModalLoopEvent);
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);
+}
+
+void HandFileToForm1(std::wstring path) {
+  HandFile(Form1().window, std::move(path));
 }
 
 }  // namespace app

@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include "app/app_info.h"
+#include "app/form1.h"
+#include "app/handed_file.h"
 #include "base/unique_handle.h"
 #include "forms/message_box.h"
 
@@ -35,12 +37,28 @@ void EnableDebugPrivilege() {
   ::AdjustTokenPrivileges(token.get(), FALSE, &privileges, sizeof(privileges), nullptr, nullptr);
 }
 
+// The running instance's main window takes the file as a drop. It may still be coming up: its
+// mutex is taken first, so give its window a few seconds to appear.
+bool HandToRunningInstance(const std::wstring& file) {
+  constexpr DWORD kWindowWaitMs = 10000, kPollMs = 100;
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (HWND window = ::FindWindowW(kMainWindowClass, nullptr)) {
+      if (::IsIconic(window)) ::ShowWindowAsync(window, SW_RESTORE);
+      ::SetForegroundWindow(window);  // this process was just started: it may
+      return SendHandedFile(window, file);
+    }
+    if (waited >= kWindowWaitMs) return false;
+    ::Sleep(kPollMs);
+  }
+}
+
 }  // namespace
 
-int EnsureSingleInstance() {
+int EnsureSingleInstance(const std::wstring& handedFile) {
   // The mutex lives as long as the process: its name is the guard.
   HANDLE mutex = ::CreateMutexW(nullptr, TRUE, kMutexName);
   if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (!handedFile.empty() && HandToRunningInstance(handedFile)) return -1;
     forms::AppMessageBox(OwnWindow(), kAlreadyRunning, 0);
     return -1;
   }

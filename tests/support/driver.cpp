@@ -50,14 +50,14 @@ HWND FindMessageBox(DWORD pid) {
 }  // namespace
 
 RunningApp LaunchApp(const std::vector<EnvChange>& env, const std::wstring& workdir,
-                     DWORD timeoutMs) {
+                     DWORD timeoutMs, const std::vector<std::wstring>& args) {
   // The assistant runs once per session, looks at every SketchUp, asks the update server at
   // start and takes the foreground.
   ExpectLocked(Shared::kSketchUp, "runs the assistant");
   ExpectLocked(Shared::kUpdateServer, "runs the assistant");
   ExpectLocked(Shared::kDesktop, "runs the assistant");
   RunningApp app;
-  Process started = LaunchProcess(AppExePath(), {}, env, workdir);
+  Process started = LaunchProcess(AppExePath(), args, env, workdir);
   if (!started) {
     // Read before anything else runs: Wine reports a process lost at birth as error 1359.
     const DWORD error = ::GetLastError();

@@ -42,9 +42,9 @@ struct RunningApp {
   HWND window = nullptr;  // the visible main window; null when it did not appear in time
 };
 // Starts AppExePath() with the environment changes (USER sets the log-on name, see
-// process.h) and waits until its main window is visible.
+// process.h) and the arguments, and waits until its main window is visible.
 RunningApp LaunchApp(const std::vector<EnvChange>& env = {}, const std::wstring& workdir = L"",
-                     DWORD timeoutMs = 60000);
+                     DWORD timeoutMs = 60000, const std::vector<std::wstring>& args = {});
 
 // ---- Messages.
 // Sends a message to a window of another thread and returns its answer, or -1 when the window's

@@ -228,8 +228,8 @@ class PluginPageTest : public ::testing::Test {
   // starts it through Wine's Unix loader, which rebuilds the profile variables from the
   // registry: the assistant then works on the prefix's own profile, shared-data and temporary
   // folders (see PrefixFolder), not on the test's.
-  void Launch(const std::wstring& user = L"",
-              const std::vector<testsupport::EnvChange>& more = {}) {
+  void Launch(const std::wstring& user = L"", const std::vector<testsupport::EnvChange>& more = {},
+              const std::vector<std::wstring>& args = {}) {
     std::vector<testsupport::EnvChange> env = {
         {L"USERPROFILE", profile_},
         {L"APPDATA", profile_ + L"\\AppData\\Roaming"},
@@ -240,7 +240,7 @@ class PluginPageTest : public ::testing::Test {
     };
     env.insert(env.end(), more.begin(), more.end());
     if (!user.empty()) env.push_back({L"USER", user});
-    app_ = testsupport::LaunchApp(env);
+    app_ = testsupport::LaunchApp(env, L"", 60000, args);
     ASSERT_TRUE(app_.window) << "the assistant did not start";
     page_ = testsupport::FindDescendant(app_.window, L"翎图匠助手_Form2");
     ASSERT_TRUE(page_);
