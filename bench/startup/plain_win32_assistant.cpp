@@ -9,10 +9,12 @@
 //
 // The order is the assistant's: the first page before the first paint, the hidden pages, the
 // pages' loads and the tooltips right after it (a posted message, handled before any input).
-// Only the way each step is done differs, so the interactive time of the two programs compares
-// the form layer's work with the platform's. What the assistant does beyond this (one tooltip
-// window per control, GDI+ text, a layout pass and repaints after the first paint, pages shown
-// and hidden again, an empty image list on the tab control) is not repeated here.
+// The assistant draws the same way (one tooltip window for all the tips, GDI+ outlines, GDI
+// text, no repaint after its loads); only the bookkeeping differs, so the interactive time of
+// the two programs compares the form layer's work with the platform's. What the assistant does
+// beyond this (a record for every control and its subclassing by the generic procedures, the
+// tooltips made page by page, the loads as posted messages of their own, an empty image list
+// on the tab control) is not repeated here.
 #include <windows.h>
 #include <commctrl.h>
 #include <gdiplus.h>

@@ -207,7 +207,7 @@ int main(int argc, char** argv) {
     const double interactive = Median(program.interactive), paint = firstPaint(program);
     std::printf("startup: %s: interactive %.0f", program.name, interactive);
     if (program.isAssistant) {
-      std::printf(" (%.2fx the plain-Win32 UI, aim: at most 1.25x)",
+      std::printf(" (%.2fx the plain-Win32 UI, aim: at most 1.15x)",
                   Ratio(interactive, plainInteractive));
     }
     if (paint > 0) std::printf(", first paint %.0f", paint);

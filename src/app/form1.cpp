@@ -20,6 +20,8 @@
 #include "forms/control_props.h"
 #include "forms/create.h"
 #include "forms/page_form.h"
+#include "forms/post.h"
+#include "forms/private_messages.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/window_proc.h"
@@ -33,7 +35,7 @@ namespace app {
 
 namespace {
 
-constexpr RECT kTabDesignRect{0, 0, 400, 260};
+constexpr forms::DesignRect kTabDesignRect{0, 0, 400, 260};
 
 // A framed window with a title bar, a system menu and a minimize box, kept above others.
 constexpr DWORD kMainWindowStyle =
@@ -69,14 +71,6 @@ constexpr std::array kPanels = {
 constexpr int kLatestVersionPanel = 1;
 constexpr int kUserNamePanel = 3;
 constexpr int kStartDatePanel = 5;
-
-// Only the first page is needed for the window's first paint; the other pages are built right
-// after it, before any input can reach them (posted messages come before input). The message
-// is posted behind the first page's load and carries Form1's load behind the other pages',
-// so that the loads run in tab order, Form1's last. lParam: Form1's load value.
-constexpr UINT kBuildHiddenPagesMessage = WM_APP + 0x3F2;
-// Takes the next handed file (HandedFiles), posted once per file.
-constexpr UINT kTakeHandedFileMessage = WM_APP + 0x3F4;
 
 // Keys that switch pages from anywhere in the window, as property sheets have them: Ctrl+Tab
 // and Ctrl+PageDown to the next page, Ctrl+Shift+Tab and Ctrl+PageUp to the previous one.
@@ -154,12 +148,16 @@ void BuildPage(HWND tab, size_t index) {
   BindPage(tab, static_cast<int>(index), kTabs[index].createPage(tab, 0));
 }
 
+// Only the first page is needed for the window's first paint; the other pages are built right
+// after it, before any input can reach them (posted work comes before input). This is posted
+// behind the first page's load and posts Form1's load behind the other pages', so that the
+// loads run in tab order, Form1's last.
 void BuildHiddenPages(HWND window, LPARAM form1LoadValue) {
   if (HWND tab = TabControl()) {
     for (size_t index = 1; index < kTabs.size(); ++index) BuildPage(tab, index);
     FitPages(tab);
   }
-  ::PostMessageW(window, forms::kLoadMessage, forms::kLoadMessageTag, form1LoadValue);
+  ::PostMessageW(window, forms::messages::kLoad, forms::messages::kLoadTag, form1LoadValue);
 }
 
 // Files for the plug-in page, which installs one archive file and refuses anything else
@@ -190,41 +188,32 @@ void Form1DropFiles(HDROP drop) {
 // Files handed to the window (handed_file.h): the one the program was started with, and those
 // later starts pass on. They wait for the first idle, when the pages are loaded and the version
 // lists filled, so that they meet the checks a drop meets; then each is taken as a drop.
-std::deque<std::wstring>& HandedFiles() {
+std::deque<std::wstring>& WaitingHandedFiles() {
   static std::deque<std::wstring> files;
   return files;
 }
 bool takingHandedFiles = false;
 
+void TakeHandedFileSoon(HWND window, std::wstring path) {
+  forms::Post(window, [path = std::move(path)] { TakeFiles({path}); });
+}
+
 void HandFile(HWND window, std::wstring path) {
-  HandedFiles().push_back(std::move(path));
-  if (takingHandedFiles) ::PostMessageW(window, kTakeHandedFileMessage, 0, 0);
+  if (takingHandedFiles) {
+    TakeHandedFileSoon(window, std::move(path));
+  } else {
+    WaitingHandedFiles().push_back(std::move(path));
+  }
 }
 
 void StartTakingHandedFiles(HWND window) {
   takingHandedFiles = true;
-  for (size_t i = 0; i < HandedFiles().size(); ++i) {
-    ::PostMessageW(window, kTakeHandedFileMessage, 0, 0);
-  }
-}
-
-void TakeHandedFile() {
-  if (HandedFiles().empty()) return;
-  const std::wstring path = std::move(HandedFiles().front());
-  HandedFiles().pop_front();
-  TakeFiles({path});
+  for (std::wstring& path : WaitingHandedFiles()) TakeHandedFileSoon(window, std::move(path));
+  WaitingHandedFiles().clear();
 }
 
 std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (auto answer = startup::AnswerQuery(message, wParam)) return answer;
-  if (message == kVersionAnsweredMessage) {
-    SetPanelText(StatusBar(), kLatestVersionPanel, TakeVersionAnswer());
-    return 0;
-  }
-  if (message == kBuildHiddenPagesMessage) {
-    BuildHiddenPages(window, lParam);
-    return 0;
-  }
   if (message == WM_DROPFILES) {
     Form1DropFiles(reinterpret_cast<HDROP>(wParam));
     return 0;
@@ -235,10 +224,6 @@ std::optional<LRESULT> Form1Message(HWND window, UINT message, WPARAM wParam, LP
     if (!path) return std::nullopt;
     HandFile(window, std::move(*path));
     return TRUE;
-  }
-  if (message == kTakeHandedFileMessage) {
-    TakeHandedFile();
-    return 0;
   }
   // An installation must not be cut in half by the program's end.
   if (message == WM_CLOSE) plugin_page::FinishBeforeClose();
@@ -299,7 +284,9 @@ void OnModalLoopEvent(forms::ModalLoopEvent event) {
     return;
   }
   startup::Mark(startup::Step::kIdle);
-  StartVersionCheck(Form1().window);
+  StartVersionCheck(Form1().window, [](const std::wstring& answer) {
+    SetPanelText(StatusBar(), kLatestVersionPanel, answer);
+  });
   StartTakingHandedFiles(Form1().window);
 }
 
@@ -399,7 +386,7 @@ INT_PTR CreateForm1(HWND parent, int modalFlag, LPARAM userValue) {
   RECT client{};
   ::GetClientRect(window, &client);
   ::SendMessageW(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client.right, client.bottom));
-  ::PostMessageW(window, kBuildHiddenPagesMessage, 0, userValue);
+  forms::Post(window, [window, userValue] { BuildHiddenPages(window, userValue); });
   startup::Mark(startup::Step::kMainFormCreated);
   forms::SetModalLoopObserver(OnModalLoopEvent);
   return forms::ShowFormWindow(window, -modalFlag, parent, SW_SHOWNORMAL);

@@ -1,8 +1,10 @@
 #include "app/version_check.h"
 
-#include <mutex>
+#include <memory>
+#include <new>
 
 #include "base/text.h"
+#include "forms/post.h"
 #include "net/http_get_text.h"
 #include "net/update_urls.h"
 
@@ -14,26 +16,17 @@ namespace {
 // let whoever answers fill the memory.
 constexpr size_t kMaxVersionTextBytes = 4096;
 
-// Handed from the thread to the window's thread. Never destroyed: the thread may still be
-// waiting for the server when the program ends.
-struct Answer {
-  std::mutex mutex;
-  std::wstring text;
+struct Check {
+  HWND owner;
+  void (*show)(const std::wstring& answer);
 };
-Answer& TheAnswer() {
-  static Answer& answer = *new Answer;
-  return answer;
-}
 
-DWORD WINAPI VersionCheckThread(void* owner) {
+DWORD WINAPI VersionCheckThread(void* parameter) {
+  const std::unique_ptr<Check> check(static_cast<Check*>(parameter));
   try {
     const std::string reply = net::HttpGetText(net::VersionUrl(), kMaxVersionTextBytes);
-    std::wstring text = base::ToWide(reply, base::kChineseCodePage);
-    {
-      std::lock_guard lock(TheAnswer().mutex);
-      TheAnswer().text = std::move(text);
-    }
-    ::PostMessageW(static_cast<HWND>(owner), kVersionAnsweredMessage, 0, 0);
+    forms::Post(check->owner, [show = check->show,
+                               text = base::ToWide(reply, base::kChineseCodePage)] { show(text); });
   } catch (...) {
     // Memory ran out: the panel keeps its empty text, as when the server is down.
   }
@@ -42,15 +35,13 @@ DWORD WINAPI VersionCheckThread(void* owner) {
 
 }  // namespace
 
-void StartVersionCheck(HWND owner) {
-  if (HANDLE thread = ::CreateThread(nullptr, 0, VersionCheckThread, owner, 0, nullptr)) {
+void StartVersionCheck(HWND owner, void (*show)(const std::wstring& answer)) noexcept {
+  auto check = std::unique_ptr<Check>(new (std::nothrow) Check{owner, show});
+  if (!check) return;
+  if (HANDLE thread = ::CreateThread(nullptr, 0, VersionCheckThread, check.get(), 0, nullptr)) {
+    check.release();        // the thread's now
     ::CloseHandle(thread);  // detached: nobody waits for it
   }
-}
-
-std::wstring TakeVersionAnswer() {
-  std::lock_guard lock(TheAnswer().mutex);
-  return std::move(TheAnswer().text);
 }
 
 }  // namespace app

@@ -9,14 +9,9 @@
 
 namespace app {
 
-// Posted to the window that started the check once the server has answered (or failed to).
-inline constexpr UINT kVersionAnsweredMessage = WM_APP + 1;
-
-// Starts the detached version-check thread; it posts kVersionAnsweredMessage to `owner` and
-// touches no window itself.
-void StartVersionCheck(HWND owner);
-
-// The answer the thread left; for the owner's thread, when the message arrives.
-std::wstring TakeVersionAnswer();
+// Starts the detached version-check thread. Once the server has answered (or failed to: the
+// answer is empty then), the thread posts `show` with the answer to the thread that owns
+// `owner` (forms/post.h); it touches no window itself.
+void StartVersionCheck(HWND owner, void (*show)(const std::wstring& answer)) noexcept;
 
 }  // namespace app

@@ -10,10 +10,10 @@ namespace forms {
 
 namespace {
 
-bool Encloses(const RECT& outer, const RECT& inner) {  // design rectangles: left, top, w, h
-  return inner.left >= outer.left && inner.top >= outer.top &&
-         inner.left + inner.right <= outer.left + outer.right &&
-         inner.top + inner.bottom <= outer.top + outer.bottom;
+bool Encloses(const DesignRect& outer, const DesignRect& inner) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
 }
 
 bool IsListBox(HWND window) {
@@ -72,11 +72,16 @@ HRESULT NameForScreenReaders(HWND control) {
   if (!info) return S_FALSE;
   std::wstring name = FrameNameOf(control);
   if (name.empty() || name == info->accessibleName) return S_FALSE;
-  IAccPropServices* services = Services();
-  if (!services) return E_NOINTERFACE;
-  info->accessibleName = name;
-  const HRESULT result = services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT),
-                                                  CHILDID_SELF, PROPID_ACC_NAME, name.data());
+  HRESULT result = E_NOINTERFACE;
+  if (IAccPropServices* services = Services()) {
+    result = services->SetHwndPropStr(control, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                      PROPID_ACC_NAME, name.data());
+  }
+  // Without the annotation service (Wine's answers E_NOTIMPL) the system's own object of a list
+  // names it by its window text, which a list box never shows.
+  if (FAILED(result) && ::SetWindowTextW(control, name.c_str())) result = S_OK;
+  if (FAILED(result)) return result;  // not named: the next request tries again
+  info->accessibleName = std::move(name);
   ::NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, control, OBJID_CLIENT, CHILDID_SELF);
   return result;
 }
@@ -92,7 +97,7 @@ void ForgetName(HWND control) {
 }
 
 void RenameInside(HWND form) {
-  if (!OnOwnerThread(form, __func__)) return;
+  if (!OnOwnerThread(form)) return;
   for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     ControlInfo* info = InfoOf(child);
     if (info && !info->accessibleName.empty()) NameForScreenReaders(child);

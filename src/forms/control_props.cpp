@@ -26,9 +26,11 @@ ControlInfo* WindowlessOfSlot(const ControlSlot& slot) {
   return FindWindowless(slot.window, slot.id);
 }
 
-// The slot's record for `function`, on the window's own thread only.
-ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot, const char* function) {
-  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, function)) {
+// The slot's record, on the window's own thread only (a call from another one is reported by
+// the name of the function that asked).
+ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot,
+                             std::source_location caller = std::source_location::current()) {
+  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, caller)) {
     return nullptr;
   }
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) return windowless;
@@ -38,11 +40,11 @@ ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot, const char* function) {
 }  // namespace
 
 ControlInfo* InfoOfSlot(const ControlSlot& slot) {
-  return OwnedInfoOfSlot(slot, __func__);
+  return OwnedInfoOfSlot(slot);
 }
 
 bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
-  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
+  ControlInfo* info = OwnedInfoOfSlot(slot);
   if (!info) return false;
   info->fontSpec = fontSpec;
   if (info->windowless != WindowlessKind::kNone) {
@@ -67,7 +69,7 @@ bool SetControlFont(const ControlSlot& slot, std::wstring_view fontSpec) {
 }
 
 bool SetForeColor(const ControlSlot& slot, ColorCode color) {
-  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
+  ControlInfo* info = OwnedInfoOfSlot(slot);
   if (!info) return false;
   info->textColor = color;
   ::InvalidateRect(slot.window, nullptr, TRUE);
@@ -75,7 +77,7 @@ bool SetForeColor(const ControlSlot& slot, ColorCode color) {
 }
 
 bool SetBackColor(const ControlSlot& slot, ColorCode color) {
-  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
+  ControlInfo* info = OwnedInfoOfSlot(slot);
   if (!info) return false;
   info->backColor = color;
   ::InvalidateRect(slot.window, nullptr, TRUE);
@@ -83,14 +85,14 @@ bool SetBackColor(const ControlSlot& slot, ColorCode color) {
 }
 
 bool SetToolTip(const ControlSlot& slot, std::wstring_view text) {
-  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
+  ControlInfo* info = OwnedInfoOfSlot(slot);
   if (!info) return false;
   info->toolTipText = text;
   return ShowToolTipFor(slot.window, *info, text);
 }
 
 void MakePendingToolTips(HWND form) {
-  if (!OnOwnerThread(form, __func__)) return;
+  if (!OnOwnerThread(form)) return;
   for (HWND child = ::GetWindow(form, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
     ControlInfo* info = InfoOf(child);
     if (info && !info->toolTip && !info->toolTipText.empty()) {
@@ -100,7 +102,7 @@ void MakePendingToolTips(HWND form) {
 }
 
 bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
-  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, __func__)) {
+  if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window)) {
     return false;
   }
   const std::wstring copy(text);
@@ -115,7 +117,7 @@ bool SetCaption(const ControlSlot& slot, std::wstring_view text) {
 }
 
 std::wstring CaptionOf(const ControlSlot& slot) {
-  if (!slot.window || !OnOwnerThread(slot.window, __func__)) return {};
+  if (!slot.window || !OnOwnerThread(slot.window)) return {};
   if (ControlInfo* windowless = WindowlessOfSlot(slot)) return windowless->caption;
   const int length = ::GetWindowTextLengthW(slot.window);
   std::wstring text(static_cast<size_t>(length) + 1, L'\0');
@@ -124,7 +126,7 @@ std::wstring CaptionOf(const ControlSlot& slot) {
 }
 
 bool EnableControl(const ControlSlot& slot, bool enabled) {
-  ControlInfo* info = OwnedInfoOfSlot(slot, __func__);
+  ControlInfo* info = OwnedInfoOfSlot(slot);
   if (!info) return false;
   if (enabled) {
     info->flagBits |= flags::kEnabled;

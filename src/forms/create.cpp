@@ -64,7 +64,7 @@ const KindInfo* FindKind(std::wstring_view keyword) {
 HWND CreateFormWindow(FormObject* form, HWND parent, std::wstring_view caption, WNDPROC procedure,
                       int left, int top, int width, int height, DWORD style, DWORD exStyle) {
   std::unique_ptr<FormObject> owned(form);
-  if (!OnOwnerThread(parent, __func__)) return nullptr;
+  if (!OnOwnerThread(parent)) return nullptr;
   form->classAtom =
       RegisterFormClass(form->className, form->instance, procedure, !(style & WS_CHILD));
   if (!form->classAtom) return nullptr;
@@ -111,7 +111,7 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
                          DWORD style, DWORD exStyle, void* creationParameter,
                          WNDPROC subclassProcedure, UINT_PTR subclassId, DWORD_PTR referenceData) {
   const KindInfo* info = FindKind(kind);
-  if (!info || !OnOwnerThread(parent, __func__)) return nullptr;
+  if (!info || !OnOwnerThread(parent)) return nullptr;
   if (style == kKindDefault) style = info->defaultStyle;
   if (exStyle == kKindDefault) exStyle = info->defaultExStyle;
   const std::wstring text(caption);
@@ -149,12 +149,12 @@ HWND CreateControlWindow(FormObject* form, std::wstring_view kind, HWND parent, 
 }
 
 ControlInfo* InfoOf(HWND window) {
-  return OnOwnerThread(window, __func__) ? handle_map::Find(window) : nullptr;
+  return OnOwnerThread(window) ? handle_map::Find(window) : nullptr;
 }
 
 ControlInfo* AttachControlInfo(HWND window, HWND form, std::wstring_view name, int32_t arrayIndex,
                                int32_t controlId, std::wstring_view caption, ControlSlot* slot) {
-  if (!window || !OnOwnerThread(window, __func__)) return nullptr;
+  if (!window || !OnOwnerThread(window)) return nullptr;
   auto* info = new ControlInfo();  // freed by the control's WM_DESTROY
   info->parent = form;
   info->name = name;

@@ -14,10 +14,10 @@ namespace {
 // Icons are drawn at 32 x 32 design units.
 constexpr int kIconSize = 32;
 
-void MoveToDesignRect(HWND control, const RECT& design, int dpi) {
-  if (design.right <= 0 || design.bottom <= 0) return;  // a control that places itself
-  ::SetWindowPos(control, nullptr, ScaleAt(design.left, dpi), ScaleAt(design.top, dpi),
-                 ScaleAt(design.right, dpi), ScaleAt(design.bottom, dpi),
+void MoveToDesignRect(HWND control, const DesignRect& design, int dpi) {
+  if (design.width <= 0 || design.height <= 0) return;  // a control that places itself
+  ::SetWindowPos(control, nullptr, ScaleAt(design.x, dpi), ScaleAt(design.y, dpi),
+                 ScaleAt(design.width, dpi), ScaleAt(design.height, dpi),
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -38,7 +38,7 @@ void RescaleControl(HWND control, ControlInfo& info, int dpi, HFONT oldDefaultFo
 }  // namespace
 
 void ShowIconAt(HWND button, ControlInfo& info, int dpi) {
-  if (!info.iconName || !OnOwnerThread(button, __func__)) return;
+  if (!info.iconName || !OnOwnerThread(button)) return;
   const int size = ScaleAt(kIconSize, dpi);
   auto icon = static_cast<HICON>(
       ::LoadImageW(::GetModuleHandleW(nullptr), info.iconName, IMAGE_ICON, size, size, 0));
@@ -54,9 +54,9 @@ void RescaleForm(HWND form, int dpi) {
   const FormObject::PreviousDpi previous = object->ChangeDpi(dpi);
   object->ApplyDefaultFont();
   if (::GetWindowLongW(form, GWL_STYLE) & WS_CHILD) {
-    const RECT& design = formInfo->designRect;
-    if (design.right > 0 && design.bottom > 0) {
-      ::SetWindowPos(form, nullptr, 0, 0, ScaleAt(design.right, dpi), ScaleAt(design.bottom, dpi),
+    const DesignRect& design = formInfo->designRect;
+    if (design.width > 0 && design.height > 0) {
+      ::SetWindowPos(form, nullptr, 0, 0, ScaleAt(design.width, dpi), ScaleAt(design.height, dpi),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
   }

@@ -9,16 +9,13 @@
 
 namespace forms {
 
-// Sent by a top-level form to every form inside it when its DPI changed; wParam: the new DPI.
-inline constexpr UINT kFollowDpiMessage = WM_APP + 0x3F3;
-
 // Loads the icon button's icon (its record's resource) at 32 design units for `dpi` and shows
 // it; the icon shown before is destroyed.
 void ShowIconAt(HWND button, ControlInfo& info, int dpi);
 
 // One form takes `dpi`: its default font, its size when it is inside another form, and the
 // rectangle, font, line height and icon of each of its controls. The forms inside it are left
-// to their own handling (kFollowDpiMessage). Nothing happens when the form is at that DPI.
+// to their own handling (messages::kFollowDpi). Nothing happens when the form is at that DPI.
 void RescaleForm(HWND form, int dpi);
 
 }  // namespace forms

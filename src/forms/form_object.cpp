@@ -105,13 +105,13 @@ void FormObject::ApplyDefaultFont() {
     wcsncpy_s(font.lfFaceName, LF_FACESIZE, defaultFontName.c_str(), _TRUNCATE);
     defaultFont.reset(::CreateFontIndirectW(&font));
   }
-  if (window && defaultFont && OnOwnerThread(window, __func__)) {
+  if (window && defaultFont && OnOwnerThread(window)) {
     ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(defaultFont.get()), FALSE);
   }
 }
 
 FormObject* FormObjectOf(HWND form) {
-  if (!form || !OnOwnerThread(form, __func__)) return nullptr;
+  if (!form || !OnOwnerThread(form)) return nullptr;
   return reinterpret_cast<FormObject*>(::GetWindowLongPtrW(form, 0));
 }
 

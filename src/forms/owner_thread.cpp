@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string_view>
 
 namespace forms {
 
@@ -27,12 +28,28 @@ void DefaultHandler(const char* function) {
 #endif
 }
 
+// The bare name in a compiler's function signature ("bool forms::SetCaption(const ...)" gives
+// "SetCaption"): what comes before the parameter list, after its last qualifier or space.
+std::string_view BareName(std::string_view signature) {
+  std::string_view name = signature.substr(0, signature.find('('));
+  if (const size_t space = name.rfind(' '); space != std::string_view::npos) {
+    name.remove_prefix(space + 1);
+  }
+  if (const size_t scope = name.rfind("::"); scope != std::string_view::npos) {
+    name.remove_prefix(scope + 2);
+  }
+  return name;
+}
+
 }  // namespace
 
-bool OnOwnerThread(HWND window, const char* function) {
+bool OnOwnerThread(HWND window, std::source_location caller) {
   if (!window) return true;
   const DWORD owner = ::GetWindowThreadProcessId(window, nullptr);
   if (owner == 0 || owner == ::GetCurrentThreadId()) return true;
+  char function[128];
+  const std::string_view name = BareName(caller.function_name());
+  std::snprintf(function, sizeof(function), "%.*s", static_cast<int>(name.size()), name.data());
   if (WrongThreadHandler replaced = handler.load()) {
     replaced(function);
   } else {

@@ -1,19 +1,24 @@
 // The form layer belongs to the thread that owns a window: only that thread may read or change
-// the window or its record. Another thread reaches a window by posting to it.
+// the window or its record. Another thread reaches a window by posting to it (post.h).
 #pragma once
 
 #include <windows.h>
 
+#include <source_location>
+
 namespace forms {
 
+// The guard every form-layer function that touches a window opens with:
+//   if (!OnOwnerThread(window)) return ...;
 // True when the calling thread owns `window`, or when there is no such window (the caller's
 // own checks decide then). A call from any other thread is a programming error: it is reported,
-// naming `function`, and false tells the caller to do nothing. Builds with the strict rule (the
-// test build) end the process at once on such a report; a release build goes on.
-bool OnOwnerThread(HWND window, const char* function);
+// naming the function that asked (`caller`, the place of the call unless one is passed on), and
+// false tells the caller to do nothing. Builds with the strict rule (the test build) end the
+// process at once on such a report; a release build goes on.
+bool OnOwnerThread(HWND window, std::source_location caller = std::source_location::current());
 
-// Receives the reports instead of the build's default; null restores the default. For a test
-// that checks the rule itself.
+// Receives the reports (the function's own name, without its namespace) instead of the
+// build's default; null restores the default. For a test that checks the rule itself.
 using WrongThreadHandler = void (*)(const char* function);
 void SetWrongThreadHandler(WrongThreadHandler handler);
 

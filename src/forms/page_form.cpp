@@ -8,6 +8,7 @@
 #include "forms/handle_map.h"
 #include "forms/list_box.h"
 #include "forms/owner_thread.h"
+#include "forms/private_messages.h"
 #include "forms/scaling.h"
 #include "forms/show.h"
 #include "forms/windowless.h"
@@ -32,13 +33,12 @@ const wchar_t* KindKeyword(ControlKind kind) {
 
 void CreateControl(const ControlSpec& row, FormObject* form, HWND window, ControlSlot& slot,
                    WNDPROC subclassProcedure) {
-  const RECT design{row.rect.left, row.rect.top, row.rect.width, row.rect.height};
   if (row.kind == ControlKind::kFrame) {
-    AddFrame(window, &slot, row.id, row.name, row.caption, design, row.font);
+    AddFrame(window, &slot, row.id, row.name, row.caption, row.rect, row.font);
     return;
   }
   if (row.kind == ControlKind::kLabel) {
-    AddLabel(window, &slot, row.id, row.name, row.caption, design, row.font, row.labelAlignment);
+    AddLabel(window, &slot, row.id, row.name, row.caption, row.rect, row.font, row.labelAlignment);
     return;
   }
   if (row.kind == ControlKind::kNonVisual) {
@@ -46,14 +46,14 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
     return;
   }
   HWND control =
-      CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption, row.rect.left,
-                          row.rect.top, row.rect.width, row.rect.height, row.style, row.exStyle,
+      CreateControlWindow(form, KindKeyword(row.kind), window, row.id, row.caption, row.rect.x,
+                          row.rect.y, row.rect.width, row.rect.height, row.style, row.exStyle,
                           nullptr, subclassProcedure, kReplaceProcedure, 0);
   if (!control) return;
   ControlInfo* info =
       AttachControlInfo(control, window, row.name, row.arrayIndex, row.id, row.caption, &slot);
   if (row.font && *row.font) SetControlFont(slot, row.font);
-  info->designRect = design;
+  info->designRect = row.rect;
   if (row.kind == ControlKind::kIconButton && row.icon) {
     info->iconName = row.icon;
     ShowIconAt(control, *info, form->dpi);
@@ -66,7 +66,7 @@ void CreateControl(const ControlSpec& row, FormObject* form, HWND window, Contro
   info->backColor = row.backColor;
   // The tips are shown from a tooltip window (tool_tips.h), a top-level window that costs more
   // than a control. It is made right after the page's load, once the window has been painted
-  // (kMakeToolTipsMessage): long before a pointer can rest on a control for a tip.
+  // (messages::kMakeToolTips): long before a pointer can rest on a control for a tip.
   if (row.toolTip) info->toolTipText = row.toolTip;
   if (row.disabled) EnableControl(slot, false);
 }
@@ -101,7 +101,7 @@ bool ShowsAPage(HWND parent, HWND page) {
 }  // namespace
 
 ControlInfo* InitFormRecord(HWND window, HWND parent, const wchar_t* name) {
-  if (!window || !OnOwnerThread(window, __func__)) return nullptr;
+  if (!window || !OnOwnerThread(window)) return nullptr;
   auto* info = new ControlInfo();  // freed by the form's WM_DESTROY
   info->isForm = true;
   handle_map::Set(window, info);
@@ -125,7 +125,7 @@ HWND FocusControlOf(HWND page) {
 
 HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wchar_t* formName,
                     WNDPROC procedure, WNDPROC subclassProcedure, HWND parent, LPARAM userValue) {
-  if (!OnOwnerThread(parent, __func__)) return nullptr;
+  if (!OnOwnerThread(parent)) return nullptr;
   if (descriptor.allowSecondWindow == 0 && descriptor.window && ::IsWindow(descriptor.window)) {
     ActivateExistingForm(descriptor);
     return descriptor.window;
@@ -143,8 +143,8 @@ HWND CreatePageForm(const FormSpec& layout, FormDescriptor& descriptor, const wc
   }
   ApplyTabOrder(layout, descriptor);
   // The load comes first: whoever waits for the page to be ready waits for its load.
-  ::PostMessageW(window, kLoadMessage, kLoadMessageTag, userValue);
-  ::PostMessageW(window, kMakeToolTipsMessage, 0, 0);
+  ::PostMessageW(window, messages::kLoad, messages::kLoadTag, userValue);
+  ::PostMessageW(window, messages::kMakeToolTips, 0, 0);
   // A page never takes the focus while it is built (it may be built hidden): it names the
   // control that has it when the page is the one shown (FocusControlOf).
   for (const auto& slot : descriptor.slots) {

@@ -23,11 +23,6 @@ enum class ControlKind {
   kNonVisual,  // has a slot and an ID but no window (for example a download control)
 };
 
-// A control's place on its form, in design units.
-struct DesignRect {
-  int left = 0, top = 0, width = 0, height = 0;
-};
-
 // One row of a layout table, written with designated initializers; what a row leaves out
 // keeps the value given here.
 struct ControlSpec {

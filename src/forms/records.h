@@ -27,30 +27,13 @@ struct FormDescriptor {
   std::vector<ControlSlot> slots;  // one per designed control, in design order
 };
 
-// Flags word of a ControlInfo.
-namespace flags {
-inline constexpr uint32_t kEnabled = 1u << 0;
-inline constexpr uint32_t kVisible = 1u << 1;
-inline constexpr uint32_t kLabelPrefix = 1u << 2;
-inline constexpr uint32_t kLabelWordEllipsis = 1u << 3;
-inline constexpr uint32_t FrameBorderWidth(uint32_t px) {
-  return (px & 0xF) << 12;
-}
-inline constexpr uint32_t CornerRadius(uint32_t px) {
-  return (px & 0xFF) << 16;
-}
-inline constexpr uint32_t CaptionAlign(uint32_t a) {
-  return (a & 0xFF) << 24;
-}
-inline constexpr uint32_t LabelAlign(uint32_t a) {
-  return (a & 0xFF) << 16;
-}
-inline constexpr uint32_t LabelBorder() {
-  return 1u << 24;
-}
-}  // namespace flags
+// A control's place on its form in design units (pixels at 96 DPI): the layout tables' and the
+// records' rectangle. Scaled to pixels where a window or a picture needs them (scaling.h).
+struct DesignRect {
+  int x = 0, y = 0, width = 0, height = 0;
+};
 
-// Label text alignments (flags bits 16-23).
+// Label text alignments (flags bits 16-23 of a label).
 enum LabelAlignment : uint32_t {
   kTopLeft = 0,  // 0-2 wrap words
   kTopCentre = 1,
@@ -62,6 +45,49 @@ enum LabelAlignment : uint32_t {
   kBottomCentre = 7,
   kBottomRight = 8,
 };
+
+// Flags word of a ControlInfo. Bits 12 and up mean one thing for a frame and another for a
+// label: each field has its encoder and, beside it, its decoder.
+namespace flags {
+inline constexpr uint32_t kEnabled = 1u << 0;
+inline constexpr uint32_t kVisible = 1u << 1;
+inline constexpr uint32_t kLabelPrefix = 1u << 2;
+inline constexpr uint32_t kLabelWordEllipsis = 1u << 3;
+
+// Frames: border width (bits 12-15), corner radius (16-23), caption alignment (24-31); pixels.
+inline constexpr uint32_t FrameBorderWidth(uint32_t px) {
+  return (px & 0xF) << 12;
+}
+inline constexpr uint32_t FrameBorderWidthOf(uint32_t flagBits) {
+  return (flagBits >> 12) & 0xF;
+}
+inline constexpr uint32_t CornerRadius(uint32_t px) {
+  return (px & 0xFF) << 16;
+}
+inline constexpr uint32_t FrameCornerRadius(uint32_t flagBits) {
+  return (flagBits >> 16) & 0xFF;
+}
+inline constexpr uint32_t CaptionAlign(uint32_t a) {
+  return (a & 0xFF) << 24;
+}
+inline constexpr uint32_t CaptionAlignmentOf(uint32_t flagBits) {
+  return (flagBits >> 24) & 0xFF;
+}
+
+// Labels: text alignment (bits 16-23, a LabelAlignment) and a border (bits 24-31: 1 draws one).
+inline constexpr uint32_t LabelAlign(uint32_t a) {
+  return (a & 0xFF) << 16;
+}
+inline constexpr uint32_t LabelAlignmentOf(uint32_t flagBits) {
+  return (flagBits >> 16) & 0xFF;
+}
+inline constexpr uint32_t LabelBorder() {
+  return 1u << 24;
+}
+inline constexpr bool HasLabelBorder(uint32_t flagBits) {
+  return ((flagBits >> 24) & 0xFF) == 1;
+}
+}  // namespace flags
 
 enum class WindowlessKind { kNone, kFrame, kLabel };
 
@@ -99,7 +125,7 @@ struct ControlInfo {
   // A form's tooltip windows, one for each look the tips inside it have (tool_tips.h).
   std::vector<ToolTipWindow> toolTipWindows;
   base::UniqueHandle<base::IconTraits> cursor;  // custom cursors are icons underneath
-  RECT designRect{};                            // left, top, width, height in design units
+  DesignRect designRect;
   // What else is made again from design values when the form's DPI changes: a list box's line
   // height (design units) and an icon button's icon (resource name) with the icon it shows.
   int32_t itemHeight = 0;

@@ -29,7 +29,7 @@ void SetModalLoopObserver(ModalLoopObserver callback) {
 }
 
 INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand) {
-  if (!window || !::IsWindow(window) || !OnOwnerThread(window, __func__)) return 0;
+  if (!window || !::IsWindow(window) || !OnOwnerThread(window)) return 0;
   if (showCommand == SW_SHOWNORMAL && (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE)) {
     showCommand = SW_SHOWNOACTIVATE;
   }
@@ -77,7 +77,7 @@ INT_PTR ShowFormWindow(HWND window, int modalFlag, HWND parent, int showCommand)
 
 void ActivateExistingForm(const FormDescriptor& descriptor) {
   HWND window = descriptor.window;
-  if (!window || !::IsWindow(window) || !OnOwnerThread(window, __func__)) return;
+  if (!window || !::IsWindow(window) || !OnOwnerThread(window)) return;
   if (::IsIconic(window)) ::ShowWindow(window, SW_RESTORE);
   ::SetForegroundWindow(window);
   FLASHWINFO flash{sizeof(flash), window, FLASHW_ALL, 5, 100};

@@ -10,6 +10,8 @@
 #include "forms/form_object.h"
 #include "forms/handle_map.h"
 #include "forms/keyboard.h"
+#include "forms/post.h"
+#include "forms/private_messages.h"
 #include "forms/tool_tips.h"
 #include "forms/windowless.h"
 
@@ -107,7 +109,7 @@ void OnDpiChanged(const FormBehavior& behavior, HWND window, int dpi, const RECT
         return TRUE;
       },
       reinterpret_cast<LPARAM>(&inner));
-  for (HWND form : inner) ::SendMessageW(form, kFollowDpiMessage, static_cast<WPARAM>(dpi), 0);
+  for (HWND form : inner) ::SendMessageW(form, messages::kFollowDpi, static_cast<WPARAM>(dpi), 0);
   if (suggested) {
     ::SetWindowPos(window, nullptr, suggested->left, suggested->top,
                    suggested->right - suggested->left, suggested->bottom - suggested->top,
@@ -144,17 +146,23 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
                    static_cast<int32_t>(header->code), lParam);
       }
       break;
-    case kLoadMessage:
-      if (wParam != kLoadMessageTag) break;
+    case messages::kLoad:
+      if (wParam != messages::kLoadTag) break;
       // A form is laid out at its size before it is first shown, and whatever its load changes
       // invalidates itself: painted with the next turn of the loop.
       if (behavior.load) RunHandler([&] { behavior.load(window, lParam); });
       return 0;
-    case kMakeToolTipsMessage:
+    case messages::kMakeToolTips:
       MakePendingToolTips(window);
+      return 0;
+    case messages::kRunPostedTask:
+      RunPostedTask(window, wParam);
       return 0;
     case WM_DESTROY:
       OnDestroy(behavior, window);
+      break;
+    case WM_NCDESTROY:
+      DropPostedTasks(window);  // the last message: nothing queued for the window runs now
       break;
     case WM_SETFOCUS:
       GiveFocusBack(window);
@@ -162,7 +170,7 @@ std::optional<LRESULT> HandleFormMessage(const FormBehavior& behavior, HWND wind
     case WM_DPICHANGED:
       OnDpiChanged(behavior, window, LOWORD(wParam), reinterpret_cast<const RECT*>(lParam));
       return 0;
-    case kFollowDpiMessage:
+    case messages::kFollowDpi:
       RescaleForm(window, static_cast<int>(wParam));
       RunDpiChanged(behavior, window, static_cast<int>(wParam));
       return 0;

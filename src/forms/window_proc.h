@@ -1,6 +1,7 @@
 // The one window procedure and the one control subclass procedure that serve every form,
 // driven by the form's own tables: its routing table, its load event, the windowless controls
-// it paints, and any extra handlers that are particular to a form.
+// it paints, and any extra handlers that are particular to a form. It also runs the work that
+// other threads post to the form (post.h).
 #pragma once
 
 #include <windows.h>
@@ -12,12 +13,6 @@
 #include "forms/records.h"
 
 namespace forms {
-
-// The load message every form posts itself at creation.
-inline constexpr UINT kLoadMessage = 0x1000;
-inline constexpr WPARAM kLoadMessageTag = 0x1000;
-// Posted by a page form right after its load message: makes the tooltips of its controls.
-inline constexpr UINT kMakeToolTipsMessage = WM_APP + 0x3F1;
 
 enum class RouteSource { kCommand, kNotify };
 

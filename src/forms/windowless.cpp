@@ -16,10 +16,12 @@ namespace forms {
 
 namespace {
 
-ControlInfo* AddWindowless(const char* function, HWND form, ControlSlot* slot, int32_t controlId,
-                           std::wstring_view name, std::wstring_view caption,
-                           const RECT& designRect, std::wstring_view font, WindowlessKind kind) {
-  if (!OnOwnerThread(form, function)) return nullptr;
+// A call from a thread that does not own the form is reported by the name of the caller.
+ControlInfo* AddWindowless(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
+                           std::wstring_view caption, const DesignRect& designRect,
+                           std::wstring_view font, WindowlessKind kind,
+                           std::source_location caller = std::source_location::current()) {
+  if (!OnOwnerThread(form, caller)) return nullptr;
   ControlInfo* formInfo = InfoOf(form);
   if (!formInfo) return nullptr;
   auto info = std::make_unique<ControlInfo>();
@@ -40,11 +42,11 @@ Gdiplus::Color ArgbColor(uint32_t argb) {
   return Gdiplus::Color(static_cast<Gdiplus::ARGB>(argb));
 }
 
-Gdiplus::RectF PixelRect(const RECT& design, int dpi) {
-  return Gdiplus::RectF(static_cast<float>(ScaleAt(design.left, dpi)),
-                        static_cast<float>(ScaleAt(design.top, dpi)),
-                        static_cast<float>(ScaleAt(design.right, dpi)),
-                        static_cast<float>(ScaleAt(design.bottom, dpi)));
+Gdiplus::RectF PixelRect(const DesignRect& design, int dpi) {
+  return Gdiplus::RectF(static_cast<float>(ScaleAt(design.x, dpi)),
+                        static_cast<float>(ScaleAt(design.y, dpi)),
+                        static_cast<float>(ScaleAt(design.width, dpi)),
+                        static_cast<float>(ScaleAt(design.height, dpi)));
 }
 
 COLORREF ColorRefOf(uint32_t argb) {
@@ -84,8 +86,8 @@ void DrawFrame(Gdiplus::Graphics& graphics, const ControlInfo& frame, uint32_t f
     padding = SidePadding(metrics);
   });
   const float h = static_cast<float>(extent.cy);
-  const float radius = static_cast<float>((frame.flagBits >> 16) & 0xFF);
-  const float border = static_cast<float>((frame.flagBits >> 12) & 0xF);
+  const float radius = static_cast<float>(flags::FrameCornerRadius(frame.flagBits));
+  const float border = static_cast<float>(flags::FrameBorderWidthOf(frame.flagBits));
 
   Gdiplus::GraphicsPath path;
   const float x = area.X, y = area.Y + h / 2, w = area.Width - 1, hh = area.Height - h / 2 - 1;
@@ -132,7 +134,7 @@ void DrawFrame(Gdiplus::Graphics& graphics, const ControlInfo& frame, uint32_t f
 UINT LabelFormat(uint32_t flagBits, bool hasTabs) {
   constexpr UINT kAcross[] = {DT_LEFT, DT_CENTER, DT_RIGHT};
   constexpr UINT kDown[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
-  const uint32_t alignment = (flagBits >> 16) & 0xFF;
+  const uint32_t alignment = flags::LabelAlignmentOf(flagBits);
   UINT format = hasTabs ? DT_EXPANDTABS | DT_TABSTOP : 0;
   if (alignment <= kTopRight) {
     format |= DT_WORDBREAK | DT_TOP | kAcross[alignment];
@@ -152,7 +154,7 @@ void DrawLabel(Gdiplus::Graphics& graphics, const ControlInfo& label, uint32_t f
   Gdiplus::SolidBrush fill(ArgbColor(ColorToArgb(label.backColor, formBackground)));
   graphics.FillRectangle(&fill, area);
   const uint32_t textArgb = ColorToArgb(label.textColor, kTextFallbackArgb);
-  if (((label.flagBits >> 24) & 0xFF) == 1) {
+  if (flags::HasLabelBorder(label.flagBits)) {
     Gdiplus::Pen pen(ArgbColor(textArgb), 1);
     graphics.DrawRectangle(&pen, area.X, area.Y, area.Width - 1, area.Height - 1);
   }
@@ -179,9 +181,10 @@ void DrawLabel(Gdiplus::Graphics& graphics, const ControlInfo& label, uint32_t f
 }  // namespace
 
 ControlInfo* AddFrame(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
-                      std::wstring_view caption, const RECT& designRect, std::wstring_view font) {
-  ControlInfo* frame = AddWindowless(__func__, form, slot, controlId, name, caption, designRect,
-                                     font, WindowlessKind::kFrame);
+                      std::wstring_view caption, const DesignRect& designRect,
+                      std::wstring_view font) {
+  ControlInfo* frame =
+      AddWindowless(form, slot, controlId, name, caption, designRect, font, WindowlessKind::kFrame);
   if (frame) {
     frame->flagBits |= flags::CaptionAlign(0) | flags::CornerRadius(3) | flags::FrameBorderWidth(1);
     frame->borderColor = kColorButtonShadow;
@@ -192,16 +195,16 @@ ControlInfo* AddFrame(HWND form, ControlSlot* slot, int32_t controlId, std::wstr
 }
 
 ControlInfo* AddLabel(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
-                      std::wstring_view caption, const RECT& designRect, std::wstring_view font,
-                      uint32_t alignment) {
-  ControlInfo* label = AddWindowless(__func__, form, slot, controlId, name, caption, designRect,
-                                     font, WindowlessKind::kLabel);
+                      std::wstring_view caption, const DesignRect& designRect,
+                      std::wstring_view font, uint32_t alignment) {
+  ControlInfo* label =
+      AddWindowless(form, slot, controlId, name, caption, designRect, font, WindowlessKind::kLabel);
   if (label) label->flagBits |= flags::LabelAlign(alignment);
   return label;
 }
 
 ControlInfo* FindWindowless(HWND form, int32_t controlId) {
-  if (!OnOwnerThread(form, __func__)) return nullptr;
+  if (!OnOwnerThread(form)) return nullptr;
   ControlInfo* formInfo = InfoOf(form);
   if (!formInfo) return nullptr;
   for (auto& control : formInfo->windowlessControls) {
@@ -211,7 +214,7 @@ ControlInfo* FindWindowless(HWND form, int32_t controlId) {
 }
 
 void PaintForm(HWND form, HDC target, std::span<const int32_t> paintOrder) {
-  if (!OnOwnerThread(form, __func__)) return;
+  if (!OnOwnerThread(form)) return;
   RECT client{};
   ::GetClientRect(form, &client);
   const int width = client.right, height = client.bottom;

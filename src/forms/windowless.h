@@ -15,12 +15,13 @@ namespace forms {
 
 // A group frame: left-aligned caption, corner radius 3, border width 1, button-shadow border.
 ControlInfo* AddFrame(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
-                      std::wstring_view caption, const RECT& designRect, std::wstring_view font);
+                      std::wstring_view caption, const DesignRect& designRect,
+                      std::wstring_view font);
 
 // A label with the given alignment (LabelAlignment) and no border.
 ControlInfo* AddLabel(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
-                      std::wstring_view caption, const RECT& designRect, std::wstring_view font,
-                      uint32_t alignment);
+                      std::wstring_view caption, const DesignRect& designRect,
+                      std::wstring_view font, uint32_t alignment);
 
 // The windowless control of a form with the given ID, or none.
 ControlInfo* FindWindowless(HWND form, int32_t controlId);

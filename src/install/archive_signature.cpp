@@ -33,9 +33,6 @@ void SignatureComplete(HINTERNET, uint64_t user, const char*, DWORD, DWORD error
   ReplyOf(user).error = error;
 }
 
-// The signature, or why there is none: a server that answers that it has none (404, 410) says
-// the archive is not the publisher's; a server that cannot be reached, times out or fails
-// (5xx and the like) says nothing about the archive, only that the download failed.
 struct FetchedSignature {
   std::optional<std::string> bytes;
   bool unreachable = false;
@@ -49,9 +46,14 @@ FetchedSignature FetchSignature(const std::string& url) {
   control.SetMaxBodyBytes(net::kSignatureBytes);
   SignatureReply reply;
   std::string body = control.HttpGet(url, reinterpret_cast<uint64_t>(&reply), 0, 0);
-  if (reply.status == 404 || reply.status == 410) return {};
-  if (reply.error != 0 || reply.status != 200) return {std::nullopt, true};
-  return {std::move(body), false};
+  switch (JudgeSignatureReply(reply.status, reply.error)) {
+    case Outcome::kReady:
+      return {std::move(body), false};
+    case Outcome::kDownloadFailed:
+      return {std::nullopt, true};
+    default:
+      return {};
+  }
 }
 
 // At most one byte more than a signature: whatever is longer is none, and need not be read.
@@ -72,6 +74,14 @@ std::optional<std::string> ReadSignatureFile(const std::wstring& path) {
 }
 
 }  // namespace
+
+Outcome JudgeSignatureReply(int status, DWORD error) {
+  if (status == 404 || status == 410) return Outcome::kNotGenuine;
+  // Longer than any signature: the transfer stopped at the bound, and it is none.
+  if (status == 200 && error == ERROR_FILE_TOO_LARGE) return Outcome::kNotGenuine;
+  if (error != 0 || status != 200) return Outcome::kDownloadFailed;
+  return Outcome::kReady;
+}
 
 bool ArchiveSignature::Required() {
   return net::kUpdatePublicKey[0] != '\0';

@@ -4,6 +4,8 @@
 // archive installed from a file likewise needs the file "<archive file>.sig" beside it.
 #pragma once
 
+#include <windows.h>
+
 #include <future>
 #include <optional>
 #include <string>
@@ -14,6 +16,12 @@
 #include "net/signature_check.h"
 
 namespace install {
+
+// What the server's answer to the request for a signature says: kReady when the body is the
+// signature to check; kNotGenuine when the server has none (404, 410) or sends more than any
+// signature; kDownloadFailed when it could not be had (no connection, a time-out, a server
+// error), which says nothing about the archive.
+Outcome JudgeSignatureReply(int status, DWORD error);
 
 class ArchiveSignature {
  public:

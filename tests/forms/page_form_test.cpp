@@ -145,8 +145,8 @@ TEST(PageFormTest, BuildsControlsFromTheLayoutTable) {
   forms::ControlInfo* frame = forms::FindWindowless(form, 102);
   ASSERT_NE(frame, nullptr);
   EXPECT_EQ(frame->caption, L"框");
-  EXPECT_EQ((frame->flagBits >> 16) & 0xFF, 3u);  // corner radius
-  EXPECT_EQ((frame->flagBits >> 12) & 0xF, 1u);   // border width
+  EXPECT_EQ(forms::flags::FrameCornerRadius(frame->flagBits), 3u);
+  EXPECT_EQ(forms::flags::FrameBorderWidthOf(frame->flagBits), 1u);
 
   // Real controls: ID, scaled rectangle, record with the array index.
   HWND buttonA = descriptor.slots[kButtonA].window;
@@ -398,15 +398,13 @@ TEST(AccessibleNamesTest, IconButtonsCarryTheirWordsAndListsTheirFrameCaption) {
   HWND form = CreateTestForm();
   HWND list = descriptor.slots[kList].window;
   EXPECT_EQ(AccessibleName(descriptor.slots[kIcon].window), L"启动");  // its window text
-  const HRESULT named = forms::NameForScreenReaders(list);
-  EXPECT_EQ(forms::InfoOf(list)->accessibleName, L"框");
+  // What a screen reader reads is read back here, in the process (Wine 8 gives another process
+  // no object): on Windows the annotation, on Wine 8 (no annotation) the list's window text.
+  EXPECT_TRUE(SUCCEEDED(forms::NameForScreenReaders(list)));
+  EXPECT_EQ(AccessibleName(list), L"框");
   forms::SetCaption(descriptor.slots[kFrame], L"请先安装草图大师");  // the name follows
+  EXPECT_EQ(AccessibleName(list), L"请先安装草图大师");
   EXPECT_EQ(forms::InfoOf(list)->accessibleName, L"请先安装草图大师");
-  // Wine 8's oleacc has no dynamic annotation (IAccPropServices answers E_NOTIMPL, and its list
-  // proxy names a list by its window text): there only the name given can be checked.
-  if (named != E_NOTIMPL) {
-    EXPECT_EQ(AccessibleName(list), L"请先安装草图大师");
-  }
   DestroyWindow(form);
 }
 

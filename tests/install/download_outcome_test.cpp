@@ -1,6 +1,10 @@
 #include "install/download_outcome.h"
 
+#include <wininet.h>
+
 #include <gtest/gtest.h>
+
+#include "install/archive_signature.h"
 
 namespace {
 
@@ -60,6 +64,23 @@ TEST(ProgressPositionTest, PercentRoundedToNearestWithTiesToEven) {
 TEST(ProgressPositionTest, StaysWithinTheBarWhateverTheCounts) {
   EXPECT_EQ(0, ProgressPosition(123456, 0));  // no Content-Length: the lowest position
   EXPECT_EQ(100, ProgressPosition(2000, 1000));
+}
+
+// Only a server that says it has no signature, or sends something that is none, calls the
+// archive not genuine; a signature that cannot be had is a failed download, as the archive's
+// own would be.
+TEST(SignatureReplyTest, OnlyAMissingOrWrongSignatureIsNotGenuine) {
+  EXPECT_EQ(install::JudgeSignatureReply(200, 0), Outcome::kReady);
+  EXPECT_EQ(install::JudgeSignatureReply(404, 0), Outcome::kNotGenuine);
+  EXPECT_EQ(install::JudgeSignatureReply(410, 0), Outcome::kNotGenuine);
+  EXPECT_EQ(install::JudgeSignatureReply(200, ERROR_FILE_TOO_LARGE), Outcome::kNotGenuine);
+  EXPECT_EQ(install::JudgeSignatureReply(503, 0), Outcome::kDownloadFailed);
+  EXPECT_EQ(install::JudgeSignatureReply(403, 0), Outcome::kDownloadFailed);
+  EXPECT_EQ(install::JudgeSignatureReply(0, ERROR_INTERNET_TIMEOUT), Outcome::kDownloadFailed);
+  EXPECT_EQ(install::JudgeSignatureReply(200, ERROR_INTERNET_CONNECTION_RESET),
+            Outcome::kDownloadFailed);
+  EXPECT_EQ(install::JudgeSignatureReply(0, ERROR_INTERNET_CANNOT_CONNECT),
+            Outcome::kDownloadFailed);
 }
 
 }  // namespace

@@ -147,14 +147,6 @@ TEST_F(SignedInstallTest, AnArchiveFileNeedsThePublishersSignatureBesideIt) {
     ServedFile served(kSignature, std::string(64, '\0'));
     EXPECT_EQ(RunSigned({L"/install"}), 5);
   }
-  {
-    // A signature the server cannot hand out (here 403: a folder in its place) says nothing
-    // about the archive: the download failed, as a time-out or a server error would.
-    ServedFile served(kSignature, std::nullopt);
-    ASSERT_TRUE(::CreateDirectoryW(State(L"\\tree" + kSignature).c_str(), nullptr));
-    EXPECT_EQ(RunSigned({L"/install"}), 4);
-    ::RemoveDirectoryW(State(L"\\tree" + kSignature).c_str());
-  }
   EXPECT_FALSE(Exists(folder + L"\\Brindo.rb") || Exists(TempArchive()));
   EXPECT_EQ(RunSigned({L"/install", L"/from", ArchiveFile(archive, signature)}), 0);
   EXPECT_EQ(Snapshot(folder), Snapshot(State(L"\\plugin")));

@@ -20,6 +20,7 @@
 #include "forms/list_box.h"
 #include "forms/message_box.h"
 #include "forms/page_form.h"
+#include "forms/post.h"
 #include "forms/styles.h"
 #include "install/archive_download.h"
 #include "install/archive_fetch.h"
@@ -109,11 +110,14 @@ struct InstallJob {
   bool clearPageFirst = false;  // a failure clears the page before its message, an install after
 };
 
-// What the worker posts to the page; the page's thread does all window work.
-constexpr UINT kDownloadBeganMessage = WM_APP + 1;
-constexpr UINT kProgressMessage = WM_APP + 2;  // wParam: the bar's position
-constexpr UINT kInstallingMessage = WM_APP + 3;
-constexpr UINT kRunFinishedMessage = WM_APP + 4;  // the result is in the job
+// What the worker shows the user, run on the page's thread, which does all window work
+// (PostToPage; defined with the event procedures).
+void ShowDownloadBegan();
+void ShowProgress(int position);
+void ShowInstalling();
+void ShowRunEnd(HWND page);
+template <typename Work>
+bool PostToPage(HWND page, Work work) noexcept;
 
 // Never destroyed, like the run: a worker may outlive the page when the program closes.
 InstallJob& Job() {
@@ -154,10 +158,6 @@ bool HasSelectedVersion(HWND page) {
   return true;
 }
 
-void ShowProgress(int position) {
-  ::SendMessageW(SlotOf(kProgress1).window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
-}
-
 // Ends a download or an installation: the page is Idle again and a new click may start.
 void BackToIdle() noexcept {
   ::ShowWindow(SlotOf(kProgress1).window, SW_HIDE);
@@ -180,7 +180,7 @@ void ReportEnd(InstallJob& job, std::wstring_view text, bool clearPageFirst) noe
   const HWND page = job.page;
   TheInstallRun().Finish();
   // Should the page never hear of it, at least a new click may start again.
-  if (!::PostMessageW(page, kRunFinishedMessage, 0, 0)) TheInstallRun().End();
+  if (!PostToPage(page, [page] { ShowRunEnd(page); })) TheInstallRun().End();
 }
 
 // ---- The worker's side: the archive comes in, from the server or from a file, and is
@@ -194,7 +194,7 @@ bool ShowArrived(InstallJob& job, uint64_t arrived, uint64_t total) {
       install::ProgressPosition(static_cast<DWORD>(arrived), static_cast<DWORD>(total));
   if (position != job.shownPosition) {
     job.shownPosition = position;
-    ::PostMessageW(job.page, kProgressMessage, static_cast<WPARAM>(position), 0);
+    PostToPage(job.page, [position] { ShowProgress(position); });
   }
   return true;
 }
@@ -214,7 +214,7 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     ReportEnd(job, install::MessageOf(Outcome::kSketchUpRunning), true);
     return;
   }
-  ::PostMessageW(job.page, kInstallingMessage, 0, 0);
+  PostToPage(job.page, ShowInstalling);
   const install::InstallOutcome outcome =
       install::InstallArchive(job.intake.Path(), job.targetFolder);
   job.intake.Discard();
@@ -244,7 +244,7 @@ void DownloadEnded(InstallJob& job) noexcept {
 void ReadDroppedFile() noexcept {
   InstallJob& job = Job();
   OnWorker(job, [&job] {
-    ::PostMessageW(job.page, kDownloadBeganMessage, 0, 0);
+    PostToPage(job.page, ShowDownloadBegan);
     const Outcome read = install::ReadArchiveFile(
         job.sourceFile, job.intake,
         [&job](uint64_t done, uint64_t size) { return ShowArrived(job, done, size); });
@@ -256,7 +256,7 @@ void ReadDroppedFile() noexcept {
 
 void StartDownload(InstallJob& job) {
   job.download.intake = &job.intake;
-  job.download.begun = [&job] { ::PostMessageW(job.page, kDownloadBeganMessage, 0, 0); };
+  job.download.begun = [&job] { PostToPage(job.page, ShowDownloadBegan); };
   job.download.kept = [&job](DWORD received, DWORD total) {
     return ShowArrived(job, received, total);
   };
@@ -345,35 +345,37 @@ void Command1Click(HWND page, int32_t, LPARAM) {
 // ---- What the worker posted, on the page's thread. While the program closes, the page is
 // left alone: it goes with the main window.
 
-std::optional<LRESULT> Form2Message(HWND page, UINT message, WPARAM wParam, LPARAM) {
-  if (message < kDownloadBeganMessage || message > kRunFinishedMessage) return std::nullopt;
-  InstallRun& run = TheInstallRun();
-  if (run.Stopping()) return 0;
-  switch (message) {
-    case kDownloadBeganMessage:
-      // Below the range's start: the bar shows its lowest position. Set before the bar
-      // appears, so that it never shows the position it was left at.
-      ShowProgress(0);
-      ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
-      break;
-    case kProgressMessage:
-      ShowProgress(static_cast<int>(wParam));
-      break;
-    case kInstallingMessage:
-      forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
-      break;
-    case kRunFinishedMessage: {
-      InstallJob& job = Job();
-      const std::wstring text = std::move(job.resultText);
-      const bool clearPageFirst = job.clearPageFirst;
-      // From BackToIdle on, a new click may reuse the job.
-      if (clearPageFirst) BackToIdle();
-      if (!text.empty()) Tell(page, text);
-      if (!clearPageFirst) BackToIdle();
-      break;
-    }
-  }
-  return 0;
+template <typename Work>
+bool PostToPage(HWND page, Work work) noexcept {
+  return forms::Post(page, [work = std::move(work)]() mutable {
+    if (!TheInstallRun().Stopping()) work();
+  });
+}
+
+void ShowDownloadBegan() {
+  // Below the range's start: the bar shows its lowest position. Set before the bar appears,
+  // so that it never shows the position it was left at.
+  ShowProgress(0);
+  ::ShowWindow(SlotOf(kProgress1).window, SW_SHOW);
+}
+
+void ShowProgress(int position) {
+  ::SendMessageW(SlotOf(kProgress1).window, PBM_SETPOS, static_cast<WPARAM>(position), 0);
+}
+
+void ShowInstalling() {
+  forms::SetCaption(SlotOf(kLabel1), texts::kInstalling);
+}
+
+// The result is in the job.
+void ShowRunEnd(HWND page) {
+  InstallJob& job = Job();
+  const std::wstring text = std::move(job.resultText);
+  const bool clearPageFirst = job.clearPageFirst;
+  // From BackToIdle on, a new click may reuse the job.
+  if (clearPageFirst) BackToIdle();
+  if (!text.empty()) Tell(page, text);
+  if (!clearPageFirst) BackToIdle();
 }
 
 void Command2Click(HWND page, int32_t, LPARAM) {
@@ -397,8 +399,7 @@ constexpr std::array<int32_t, 4> kPaintOrder = {id::kInstallCaption, id::kVersio
                                                 id::kStateLabel, id::kLaunchCaption};
 
 const forms::FormBehavior& Behavior() {
-  static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder,
-                                            Form2Message};
+  static const forms::FormBehavior behavior{&Form2(), kRoutes, Form2Load, kPaintOrder};
   return behavior;
 }
 
