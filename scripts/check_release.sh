@@ -34,6 +34,9 @@ f.seek(4096); f.write(bytes([b ^ 1]))' "$1"
 refused "an empty host" --host "" --unsigned
 refused "a loopback host" --host 127.0.0.1:18080 --public-key "$key"
 refused "localhost" --host localhost --unsigned
+refused "localhost over HTTPS" --host https://localhost:8443 --unsigned
+refused "a scheme other than https" --host "ftp://$host" --unsigned
+refused "an empty key between two" --host "$host" --public-key "$key;;$key"
 refused "a missing key" --host "$host"
 refused "a short key" --host "$host" --public-key "${key:1}"
 

@@ -14,6 +14,12 @@
         index/tools/getVersion   VERSION, in GBK
         update/翎图匠.rbz         the plug-in as a zip archive
         update/翎图匠.rbz.sig     ECDSA P-256 over SHA-256 of the archive: 64 bytes, r then s
+        update/翎图匠.rbz.release the release record: "key=value" lines (LF) binding the
+                                 version, the archive's size and SHA-256 and the time of
+                                 publication (SOURCE_DATE_EPOCH when set, else now; UTC)
+        update/翎图匠.rbz.release.sig  its signature, as the archive's
+      VERSION is dotted decimal numbers (1.0.9): the assistant refuses to install a version older
+      than the one it installed before, by the record's version.
       The archive is deterministic (entries in a fixed order, fixed times and attributes), so
       the same folder always gives the same bytes. Its names are GBK without the UTF-8 flag,
       as the assistant reads them, and every folder has an entry before its contents.
@@ -21,10 +27,13 @@
 Keys and signatures are made by the openssl command; the rest uses only Python's library.
 """
 import argparse
+import hashlib
 import os
+import re
 import subprocess
 import sys
 import tempfile
+import time
 import zipfile
 
 ARCHIVE_NAME = "翎图匠.rbz"
@@ -154,20 +163,37 @@ def publish(plugin_folder, version, key_file, tree):
         version_bytes = version.encode("gbk")
     except UnicodeEncodeError:
         raise PublishError("the version text has characters GBK cannot write")
+    if not re.fullmatch(r"[0-9]+(\.[0-9]+)*", version):
+        raise PublishError("the version must be dotted decimal numbers, such as 1.0.9")
     public_key_hex(key_file)  # a P-256 key, or stop before anything is written
     with tempfile.TemporaryDirectory() as work:
         archive_path = os.path.join(work, "plugin.rbz")
         write_archive(plugin_folder, archive_path)
         with open(archive_path, "rb") as f:
             archive = f.read()
-    signature = raw_signature(openssl("dgst", "-sha256", "-sign", key_file, "-binary", data=archive))
+    signature = sign(key_file, archive)
+    record = release_record(version, archive)
     update = os.path.join(tree, "update", ARCHIVE_NAME)
-    # The signature goes last: until it is replaced, the old one refuses the new archive, and
-    # a client that comes in between is told so and simply tries again.
+    # The signatures go last: until they are replaced, the old ones refuse the new archive and
+    # record, and a client that comes in between is told so and simply tries again.
     write_atomically(update, archive)
+    write_atomically(update + ".release", record)
     write_atomically(os.path.join(tree, *VERSION_PATH), version_bytes)
     write_atomically(update + ".sig", signature)
+    write_atomically(update + ".release.sig", sign(key_file, record))
     print("published %s: %d bytes, %s" % (version, len(archive), update))
+
+
+def sign(key_file, data):
+    return raw_signature(openssl("dgst", "-sha256", "-sign", key_file, "-binary", data=data))
+
+
+def release_record(version, archive):
+    """What the assistant verifies before it downloads the archive (src/install/release_record.h)."""
+    when = int(os.environ.get("SOURCE_DATE_EPOCH") or time.time())
+    published = time.strftime("%Y-%m-%dT%H:%M:%SZ", time.gmtime(when))
+    return ("version=%s\nsize=%d\nsha256=%s\npublished=%s\n" % (
+        version, len(archive), hashlib.sha256(archive).hexdigest(), published)).encode("ascii")
 
 
 def make_key(key_file):

@@ -2,12 +2,14 @@
 # Builds the shipping program for a real deployment, signs it, and packs it for download:
 #   dist/翎图匠助手-<version>-win64.zip   the program and a short read-me in Chinese
 #   dist/SHA256SUMS                      the archive's SHA-256, for users to check the download
-# Usage: release.sh --host HOST[:PORT] (--public-key HEX | --unsigned) [--dist DIR] [--build DIR]
-#          [(--sign-pkcs12 FILE --sign-password-file FILE | --sign-cert FILE --sign-key FILE
-#            [--sign-password-file FILE]) --publisher-url URL [--timestamp-url URL]
-#           [--sign-ca FILE] [--not-reproducible]]
-#   --host        the update server the program talks to; a loopback address is refused
-#   --public-key  the publisher's update signing key, 128 hex digits (X then Y of P-256)
+# Usage: release.sh --host [https://]HOST[:PORT] (--public-key HEX[;HEX...] | --unsigned)
+#          [--dist DIR] [--build DIR] [(--sign-pkcs12 FILE --sign-password-file FILE |
+#            --sign-cert FILE --sign-key FILE [--sign-password-file FILE])
+#            --publisher-url URL [--timestamp-url URL] [--sign-ca FILE] [--not-reproducible]]
+#   --host        the update server the program talks to; a loopback address is refused.
+#                 With "https://" every exchange goes over TLS (certificate checked by Windows)
+#   --public-key  the publisher's update signing keys, 128 hex digits each (X then Y of P-256),
+#                 separated by ";" while the publisher changes keys
 #   --unsigned    build without a key, on purpose
 #   --sign-...    the publisher's code-signing certificate and key: the program is signed with
 #                 Authenticode (SHA-256); the key files must lie outside the git work tree and
@@ -28,7 +30,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 usage() {
-  sed -n '5,21p' "$0" | sed 's/^# \{0,1\}//' >&2
+  sed -n '5,23p' "$0" | sed 's/^# \{0,1\}//' >&2
   exit 2
 }
 fail() {
@@ -58,11 +60,19 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-# The server: a name or address that users' machines can reach, optionally with a port.
-name=$host port=""
-if [[ $host =~ ^\[([^]]*)\](:([0-9]+))?$ ]]; then  # [v6 address]:port
+# The server: a name or address that users' machines can reach, optionally with a port, over
+# HTTPS when it begins with "https://" (plain HTTP without a scheme).
+address=$host
+if [[ ${host,,} == https://* ]]; then
+  address=${host:8}
+  host=https://$address
+elif [[ $host == *://* ]]; then
+  fail "\"$host\": the only scheme a host may name is https://"
+fi
+name=$address port=""
+if [[ $address =~ ^\[([^]]*)\](:([0-9]+))?$ ]]; then  # [v6 address]:port
   name=${BASH_REMATCH[1]} port=${BASH_REMATCH[3]}
-elif [[ $host =~ ^([^:]*):([0-9]*)$ ]]; then
+elif [[ $address =~ ^([^:]*):([0-9]*)$ ]]; then
   name=${BASH_REMATCH[1]} port=${BASH_REMATCH[2]}
   [ -n "$port" ] || fail "the port after \"$name:\" is missing"
 fi
@@ -79,7 +89,8 @@ fi
 
 if [ -n "$key" ]; then
   [ "$unsigned" = 0 ] || fail "give either --public-key or --unsigned, not both"
-  [[ $key =~ ^[0-9A-Fa-f]{128}$ ]] || fail "--public-key takes 128 hex digits (X then Y)"
+  [[ $key =~ ^[0-9A-Fa-f]{128}(\;[0-9A-Fa-f]{128})*$ ]] ||
+    fail "--public-key takes keys of 128 hex digits (X then Y), separated by \";\""
   key=${key,,}
 elif [ "$unsigned" = 0 ]; then
   fail "--public-key is missing (say --unsigned to release without signed updates on purpose)"
@@ -169,7 +180,7 @@ archive="翎图匠助手-$version-win64.zip"
 # An archive of an earlier run must not pass for this one's if this run fails.
 rm -f "$dist/$archive" "$dist/SHA256SUMS"
 if [ -n "$key" ]; then
-  updates="插件更新包须带有发布者的签名，助手只安装签名核对无误的更新。"
+  updates="插件更新包须带有发布者的签名，助手只安装签名核对无误的更新，且不会换成比已安装版本旧的版本。"
 else
   updates="本版本不核对插件更新包的签名。"
 fi

@@ -2,8 +2,9 @@
 # Serves a published tree with the update server's own site configuration, as a plain process
 # on a loopback port: its configuration, pid file, logs and temporary files all in STATE. The
 # machine's nginx service is neither used nor touched. Runs in the foreground until stopped
-# (SIGTERM or SIGINT); prints nothing.
-# Usage: serve_local.sh TREE STATE PORT
+# (SIGTERM or SIGINT); prints nothing. With a certificate and its key, the HTTPS site is served
+# instead, with them.
+# Usage: serve_local.sh TREE STATE PORT [CERTIFICATE KEY]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 tree=$(cd "$1" && pwd)
@@ -12,12 +13,27 @@ port=$3
 nginx=$(command -v nginx || echo /usr/sbin/nginx)
 mkdir -p "$state/logs" "$state/temp"
 
-# The site as deployed, moved from port 80 and /srv to the loopback port and the tree.
-sed -e "s|^\( *\)listen 80;|\1listen 127.0.0.1:$port;|" -e '/listen \[::\]:80;/d' \
-    -e "s|^\( *\)root /srv/lingtu-update;|\1root $tree;|" \
-    "$here/lingtu-update.conf" >"$state/site.conf"
-grep -q "listen 127.0.0.1:$port;" "$state/site.conf" && grep -q "root $tree;" "$state/site.conf" ||
-  { echo "serve_local: the site configuration no longer has the expected listen/root lines" >&2; exit 1; }
+# The site as deployed, moved from port 80 (443) and /srv to the loopback port and the tree.
+locations="include $here/lingtu-update-locations.conf;"
+if [ $# -ge 5 ]; then
+  cert=$(realpath "$4") key=$(realpath "$5")
+  sed -e "s|^\( *\)listen 443 ssl;|\1listen 127.0.0.1:$port ssl;|" -e '/listen \[::\]:443 ssl;/d' \
+      -e "s|^\( *\)ssl_certificate .*|\1ssl_certificate $cert;|" \
+      -e "s|^\( *\)ssl_certificate_key .*|\1ssl_certificate_key $key;|" \
+      -e "s|^\( *\)root /srv/lingtu-update;|\1root $tree;|" \
+      -e "s|^\( *\)include snippets/lingtu-update-locations.conf;|\1$locations|" \
+      "$here/lingtu-update-tls.conf" >"$state/site.conf"
+  listen="listen 127.0.0.1:$port ssl;"
+else
+  sed -e "s|^\( *\)listen 80;|\1listen 127.0.0.1:$port;|" -e '/listen \[::\]:80;/d' \
+      -e "s|^\( *\)root /srv/lingtu-update;|\1root $tree;|" \
+      -e "s|^\( *\)include snippets/lingtu-update-locations.conf;|\1$locations|" \
+      "$here/lingtu-update.conf" >"$state/site.conf"
+  listen="listen 127.0.0.1:$port;"
+fi
+grep -q "$listen" "$state/site.conf" && grep -q "root $tree;" "$state/site.conf" &&
+  grep -qF "$locations" "$state/site.conf" ||
+  { echo "serve_local: the site configuration no longer has the expected listen/root/include lines" >&2; exit 1; }
 
 cat >"$state/nginx.conf" <<CONF
 worker_processes 1;

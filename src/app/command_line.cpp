@@ -74,6 +74,11 @@ constexpr SwitchRow kSwitches[] = {
      .helpZh = L"使用所有用户共用的插件目录2（ProgramData），不论登录用户名",
      .helpEn = L"uses the plug-in folder shared by all users (ProgramData), whatever the\n"
                L"log-on name"},
+    {.name = L"allowdowngrade",
+     .goesWith = KindBit(CommandKind::kInstall),
+     .flag = &Command::allowDowngrade,
+     .helpZh = L"允许安装比已安装版本旧的版本",
+     .helpEn = L"installs even a version older than the one installed"},
 };
 constexpr size_t kSwitchCount = std::size(kSwitches);
 

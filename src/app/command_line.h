@@ -17,11 +17,12 @@ enum class CommandKind { kWindow, kUsage, kInstall, kUninstall, kReport };
 
 struct Command {
   CommandKind kind = CommandKind::kWindow;
-  std::wstring version;      // /sketchup; empty for every installed version ("all")
-  std::wstring archiveFile;  // /from; empty to download the archive
-  std::wstring reportFile;   // /report
-  bool allUsers = false;     // /allusers: the shared plug-in folder, whatever the log-on name
-  std::wstring openFile;     // kWindow: the file handed to the window, to take as a drop
+  std::wstring version;         // /sketchup; empty for every installed version ("all")
+  std::wstring archiveFile;     // /from; empty to download the archive
+  std::wstring reportFile;      // /report
+  bool allUsers = false;        // /allusers: the shared plug-in folder, whatever the log-on name
+  bool allowDowngrade = false;  // /allowdowngrade: an older verified version may replace a newer
+  std::wstring openFile;        // kWindow: the file handed to the window, to take as a drop
 };
 
 struct ParsedCommand {

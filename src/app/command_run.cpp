@@ -114,6 +114,11 @@ std::wstring RefusalLine(const install::EntryRefusal& refusal) {
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
   install::ArchiveIntake intake;
   const install::Outcome fetched = install::FetchArchive(intake, command.archiveFile);
+  if (fetched == install::Outcome::kProxyAuthRequired) {
+    // Its exit code is a failed download's; the line tells a deployment's log why.
+    WriteOutput(std::wstring(install::MessageOf(fetched)) +
+                L" / the proxy server asks for credentials\r\n");
+  }
   if (fetched != install::Outcome::kReady) return install::ExitCodeOf(fetched);
   const int selector =
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
@@ -127,7 +132,8 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
     if (environment::IsSketchUpRunning()) {
       installed.outcome = install::Outcome::kSketchUpRunning;
     } else {
-      installed = install::InstallArchive(intake.Path(), folder);
+      installed = install::InstallArchive(intake.Path(), folder,
+                                          {intake.VerifiedVersion(), command.allowDowngrade});
     }
     const std::wstring refusal = RefusalLine(installed.refusal);
     if (!refusal.empty() && refusal != said) WriteOutput(said = refusal);
@@ -135,6 +141,8 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
     if (installed.outcome == install::Outcome::kRestoreFailed) {
       mixed = true;
       TellMixedFolder(version, folder, installed.keptFolder);
+    } else if (installed.outcome == install::Outcome::kOlderVersion) {
+      TellVersion(version, install::MessageOf(installed.outcome));
     } else if (versions.size() > 1) {
       TellVersion(version, exit_code::Meaning(versionCode));
     }

@@ -96,6 +96,7 @@ ArchiveSignature& ArchiveSignature::operator=(ArchiveSignature&& other) noexcept
   collecting_ = std::move(other.collecting_);
   hashing_ = std::move(other.hashing_);
   hashed_ = std::move(other.hashed_);
+  finished_ = other.finished_;
   return *this;
 }
 
@@ -126,20 +127,35 @@ void ArchiveSignature::Add(std::string_view bytes) noexcept {
   }
 }
 
-template <typename ReadSignature>
-Outcome ArchiveSignature::Verify(ReadSignature readSignature) {
-  // The build checked the key's form; a key that still does not read verifies nothing.
-  const std::optional<net::PublicKey> key = net::ParsePublicKey(net::kUpdatePublicKey);
-  if (!key || incomplete_) return Outcome::kNotGenuine;
+void ArchiveSignature::Restart() noexcept {
+  WaitForHashing();
+  digest_.reset();
+  finished_.reset();
+  collecting_.clear();
+  hashing_.clear();
+  incomplete_ = false;
+}
+
+std::optional<net::Sha256Digest> ArchiveSignature::Digest() {
+  if (finished_ || !Required() || incomplete_) return finished_;
   if (!digest_) digest_.emplace();  // an empty archive
   WaitForHashing();
   digest_->Add(collecting_);
-  const std::optional<net::Sha256Digest> digest = digest_->Finish();
-  if (!digest) return Outcome::kNotGenuine;
+  finished_ = digest_->Finish();
+  return finished_;
+}
+
+template <typename ReadSignature>
+Outcome ArchiveSignature::Verify(ReadSignature readSignature) {
+  // The build checked the keys' form; keys that still do not read verify nothing.
+  const auto keys = net::ParsePublicKeys(net::kUpdatePublicKey);
+  const std::optional<net::Sha256Digest> digest = Digest();
+  if (!keys || !digest) return Outcome::kNotGenuine;
   const FetchedSignature signature = readSignature();
   if (signature.unreachable) return Outcome::kDownloadFailed;
-  return signature.bytes && net::IsSignedBy(*key, *digest, *signature.bytes) ? Outcome::kReady
-                                                                             : Outcome::kNotGenuine;
+  return signature.bytes && net::IsSignedByAny(*keys, *digest, *signature.bytes)
+             ? Outcome::kReady
+             : Outcome::kNotGenuine;
 }
 
 Outcome ArchiveSignature::Holds(const std::string& archiveUrl) {

@@ -1,5 +1,6 @@
-// The publisher's signature of the plug-in archive. A build that carries the publisher's key
-// (net/update_config.h) installs an archive only when the signature beside it on the server
+// The publisher's signature of the plug-in archive. A build that carries the publisher's keys
+// (net/update_config.h; a signature by any of them will do) installs an archive only when the
+// signature beside it on the server
 // ("<archive URL>.sig", 64 bytes r||s) is the key owner's signature of the archive's bytes; an
 // archive installed from a file likewise needs the file "<archive file>.sig" beside it.
 #pragma once
@@ -37,6 +38,9 @@ class ArchiveSignature {
   // are hashed in blocks on a thread of their own, while the download goes on.
   void Add(std::string_view bytes) noexcept;
 
+  // Forgets every byte added: the archive starts again from its first byte.
+  void Restart() noexcept;
+
   // Fetches the signature from beside `archiveUrl` and tells whether it is the publisher's
   // signature of the bytes added: kReady when it is; kNotGenuine when the server has none
   // (404, 410) or it is not (a signature of any other length included); kDownloadFailed when
@@ -47,6 +51,10 @@ class ArchiveSignature {
   // such file, or one of any other length, is kNotGenuine.
   Outcome HoldsFile(const std::wstring& signatureFile);
 
+  // The SHA-256 of every byte added, once no more are to come; nothing when bytes went unhashed
+  // or CNG failed (or without a key, when nothing is hashed).
+  std::optional<net::Sha256Digest> Digest();
+
  private:
   // Whether `signature` (read once the digest is known) signs the bytes added.
   template <typename ReadSignature>
@@ -54,11 +62,12 @@ class ArchiveSignature {
   // Waits until the block being hashed is done.
   void WaitForHashing() noexcept;
 
-  std::optional<net::Sha256> digest_;  // started by the first bytes
-  std::string collecting_;             // bytes not yet handed to the hashing thread
-  std::string hashing_;                // the block the hashing thread works on
-  std::future<void> hashed_;           // that thread's end
-  bool incomplete_ = false;            // memory ran out and bytes went unhashed
+  std::optional<net::Sha256> digest_;          // started by the first bytes
+  std::string collecting_;                     // bytes not yet handed to the hashing thread
+  std::string hashing_;                        // the block the hashing thread works on
+  std::future<void> hashed_;                   // that thread's end
+  std::optional<net::Sha256Digest> finished_;  // the digest, once Digest ended the hash
+  bool incomplete_ = false;                    // memory ran out and bytes went unhashed
 };
 
 }  // namespace install

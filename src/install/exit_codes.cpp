@@ -16,7 +16,8 @@ std::wstring_view Meaning(int code) {
     case kDownloadFailed:
       return L"下载或读取安装包失败 / the archive could not be downloaded or read";
     case kNotGenuine:
-      return L"安装包校验失败 / the archive is not genuine";
+      return L"安装包校验失败或版本比已安装的旧 / the archive is not genuine, or older than the "
+             L"installed one";
     case kFailed:
       return L"安装、卸载或写入报告失败 / installing, uninstalling or writing the report failed";
     case kBusy:

@@ -13,7 +13,8 @@ enum : int {
   kNoSketchUp = 2,       // no SketchUp installed, or not the version asked for
   kSketchUpRunning = 3,  // SketchUp runs: plug-in files must not change under it
   kDownloadFailed = 4,   // the archive could not be had: download failed, or the file unreadable
-  kNotGenuine = 5,       // the archive is not the publisher's (its signature does not check out)
+  kNotGenuine = 5,       // the archive is not the publisher's (its signature does not check out),
+                         // or older than the one installed (without /allowdowngrade)
   kFailed = 6,           // installing, uninstalling or writing the report failed
   kBusy = 7,             // another instance is installing or uninstalling (window or command)
 };

@@ -14,6 +14,7 @@
 #include "base/file_system.h"
 #include "environment/plugin_folders.h"
 #include "install/install_limits.h"
+#include "install/installed_version.h"
 #include "install/unzip_to_folder.h"
 #include "install/zip_entry.h"
 
@@ -54,16 +55,30 @@ bool IsWithinSizeBound(const std::wstring& archivePath) {
 
 }  // namespace
 
-InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder) {
+InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder,
+                              const OfferedVersion& offered) {
   InstallOutcome outcome;
   std::vector<std::wstring> made;
   try {
     made.reserve(16);
+    if (!offered.allowDowngrade &&
+        IsOlderThanInstalled(offered.verified, ReadInstalledVersion(pluginFolder))) {
+      outcome.outcome = Outcome::kOlderVersion;
+      return outcome;
+    }
+    const AddedFile record{kInstalledVersionFile, InstalledVersionBytes(offered.verified)};
+    const bool verified = !offered.verified.empty();
     if (IsWithinSizeBound(archivePath) && HoldsInstallMarker(archivePath) &&
         base::CreateFolderWithParents(pluginFolder, &made)) {
-      const UnzipResult result =
-          ExtractArchive(archivePath, pluginFolder, outcome.keptFolder, &outcome.refusal);
+      const UnzipResult result = ExtractArchive(archivePath, pluginFolder, outcome.keptFolder,
+                                                verified ? &record : nullptr, &outcome.refusal);
       if (result == UnzipResult::kDone) outcome.outcome = Outcome::kInstalled;
+    }
+    // A version nobody verified leaves no record: whatever the folder remembered (or the archive
+    // brought under that name) is no longer what is installed. Should the deletion fail, the
+    // earlier record stays, which can only refuse more, never less.
+    if (outcome.Installed() && !verified) {
+      ::DeleteFileW(base::ExtendedLengthPath(pluginFolder + L"\\" + kInstalledVersionFile).c_str());
     }
   } catch (...) {
     outcome.outcome = Outcome::kInstallFailed;  // memory ran out before anything was written

@@ -8,8 +8,15 @@
 
 namespace install {
 
+// The version an installation brings, as far as it is known.
+struct OfferedVersion {
+  std::string verified;         // from the verified release record; empty: not known
+  bool allowDowngrade = false;  // the administrator accepts an older version on purpose
+};
+
 struct InstallOutcome {
-  Outcome outcome = Outcome::kInstallFailed;  // kInstalled, kInstallFailed or kRestoreFailed
+  // kInstalled, kInstallFailed, kRestoreFailed or kOlderVersion
+  Outcome outcome = Outcome::kInstallFailed;
   // Only for kRestoreFailed: where the earlier files are.
   std::wstring keptFolder;
   // For kInstallFailed: the entry the extraction could not unpack, if that was the cause. The
@@ -24,7 +31,11 @@ struct InstallOutcome {
 // its top: such an archive is no plug-in. Folders made here are removed again on failure.
 // Every archive, downloaded or not, is held to the bounds of install_limits.h: one larger than
 // the archive bound fails here, and the extraction holds to the others. Never throws.
-InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder);
+// Never backwards: a verified version older than the one the folder's record names is refused
+// (kOlderVersion, nothing touched) unless `offered.allowDowngrade`; the record is replaced with
+// the offered version (an empty record when it is not known) together with the entries.
+InstallOutcome InstallArchive(const std::wstring& archivePath, const std::wstring& pluginFolder,
+                              const OfferedVersion& offered = {});
 
 // `folder` as the user would type it, without the long-path prefix.
 std::wstring DisplayableFolder(const std::wstring& folder);

@@ -31,6 +31,8 @@ constexpr std::array kOutcomes = {
     OutcomeRow{Outcome::kLeftBehind,      exit_code::kFailed,          L"卸载失败，请关闭占用插件文件的程序后重试！"},
     OutcomeRow{Outcome::kBusy,            exit_code::kBusy,            texts::kBusyElsewhere},
     OutcomeRow{Outcome::kSketchUpRunning, exit_code::kSketchUpRunning, L"请先退出草图大师后再操作！"},
+    OutcomeRow{Outcome::kOlderVersion,    exit_code::kNotGenuine,      L"服务器提供的版本比已安装的版本旧，已停止安装！"},
+    OutcomeRow{Outcome::kProxyAuthRequired, exit_code::kDownloadFailed, texts::kProxyAuthRequired},
 };
 // clang-format on
 

@@ -27,6 +27,9 @@ enum class Outcome {
   kLeftBehind,       // a removal could not delete everything (a file in use, say)
   kBusy,             // another program installs or uninstalls
   kSketchUpRunning,  // SketchUp runs: plug-in files must not change under it
+  kOlderVersion,     // the verified version offered is older than the one installed there
+  // The system's proxy asks for credentials, which the program never has.
+  kProxyAuthRequired,
 };
 
 // The exit code a command run ends with after `outcome` (exit_codes.h).
@@ -40,6 +43,7 @@ namespace texts {
 inline constexpr wchar_t kDownloadFailed[] = L"下载失败，请检查网络连接后重试！";
 inline constexpr wchar_t kInstallFailed[] = L"安装失败，请尝试管理员身份运行本程序！";
 inline constexpr wchar_t kCannotCreateArchive[] = L"创建文件失败，请尝试以管理员身份运行本程序！";
+inline constexpr wchar_t kProxyAuthRequired[] = L"代理服务器要求身份验证，请联系网络管理员！";
 inline constexpr wchar_t kBusyElsewhere[] = L"另一个翎图匠助手正在安装或卸载翎图匠，请稍后再试！";
 }  // namespace texts
 

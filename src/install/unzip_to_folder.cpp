@@ -194,10 +194,28 @@ bool ExtractEntries(unzFile archive, const std::vector<Entry>& entries, const st
   return true;
 }
 
+bool WriteAddedFile(const AddedFile& added, const std::wstring& root) {
+  std::unordered_set<std::wstring> made;
+  const size_t slash = added.relativePath.rfind(L'\\');
+  if (slash != std::wstring::npos &&
+      !CreateFolderPath(root, added.relativePath.substr(0, slash), made)) {
+    return false;
+  }
+  const std::wstring path = root + L"\\" + added.relativePath;
+  base::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file &&
+         ::WriteFile(file.get(), added.bytes.data(), static_cast<DWORD>(added.bytes.size()),
+                     &written, nullptr) &&
+         written == added.bytes.size() && ::CloseHandle(file.release());
+}
+
 }  // namespace
 
 UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
-                           std::wstring& keptFolder, EntryRefusal* refusal) {
+                           std::wstring& keptFolder, const AddedFile* added,
+                           EntryRefusal* refusal) {
   const std::wstring destination = base::ExtendedLengthPath(destFolder);
   const DWORD attributes = ::GetFileAttributesW(destination.c_str());
   if (destination.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
@@ -222,7 +240,8 @@ UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& 
   if (!LeavesFreeMargin(destination, total)) return UnzipResult::kFailed;
 
   StagingFolder staging(destination);
-  if (!staging.Create() || !ExtractEntries(archive.get(), entries, staging.Content())) {
+  if (!staging.Create() || !ExtractEntries(archive.get(), entries, staging.Content()) ||
+      (added && !WriteAddedFile(*added, staging.Content()))) {
     return UnzipResult::kFailed;
   }
   if (staging.CommitIntoDestination()) return UnzipResult::kDone;

@@ -22,6 +22,13 @@ namespace install {
 // entry that makes more bytes than it declared fails as soon as it does, the excess unwritten.
 bool UnzipToFolder(const std::wstring& archivePath, const std::wstring& destFolder);
 
+// A file the program adds to what it extracts, written into the staging folder after the entries
+// (replacing an entry of that name), so that it moves in with them or not at all.
+struct AddedFile {
+  std::wstring relativePath;  // components separated by "\"
+  std::string bytes;
+};
+
 enum class UnzipResult {
   kDone,
   kFailed,         // the folder is as it was
@@ -37,10 +44,12 @@ struct EntryRefusal {
 };
 
 // As UnzipToFolder, telling a failure whose undoing failed too; `keptFolder` then names the
-// folder holding what could not be put back. An entry refused for its method or its encryption
-// is described in `refusal` when one is given. Throws only when memory runs out; the folder is
-// then as it was.
+// folder holding what could not be put back. Throws only when memory runs out; the folder is
+// then as it was. `added`, when given, is staged with the entries (an archive without entries
+// installs nothing, so it is not written then either). An entry refused for its method or its
+// encryption is described in `refusal` when one is given.
 UnzipResult ExtractArchive(const std::wstring& archivePath, const std::wstring& destFolder,
-                           std::wstring& keptFolder, EntryRefusal* refusal = nullptr);
+                           std::wstring& keptFolder, const AddedFile* added = nullptr,
+                           EntryRefusal* refusal = nullptr);
 
 }  // namespace install

@@ -17,19 +17,21 @@ std::string HttpGetText(std::string_view url, size_t maxBytes, std::string_view 
     const UrlParts parts = SplitUrl(url);
     if (parts.port > 0xFFFF) return std::string();
 
-    UniqueInternet internet = OpenInternet();
-    if (!internet) return std::string();
-    UniqueInternet connection =
-        ConnectHttp(internet.get(), parts, std::string(userName), std::string(password), 0);
-    if (!connection) return std::string();
+    RequestSpec spec;
+    spec.url = parts;
+    spec.httpVersion = "HTTP/1.1";
+    spec.referrer = std::string(referrer);
+    spec.userName = std::string(userName);
+    spec.password = std::string(password);
     // Always from the server, never into or out of the cache; no keep-connection for a one-off
     // question.
-    UniqueInternet request =
-        OpenHttpRequest(connection.get(), "GET", parts, "HTTP/1.1", std::string(referrer),
-                        INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0);
-    if (!request) return std::string();
-    if (!::HttpSendRequestA(request.get(), nullptr, 0, nullptr, 0)) return std::string();
-    if (ContentLengthOf(request.get()).value_or(0) > maxBytes) return std::string();
+    spec.flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+    const SentRequest sent = SendRequest(spec);
+    if (sent.error != 0) return std::string();
+    HINTERNET request = sent.request.get();
+    // The proxy's own page, not the server's answer.
+    if (StatusCodeOf(request) == kProxyAuthenticationRequired) return std::string();
+    if (ContentLengthOf(request).value_or(0) > maxBytes) return std::string();
 
     std::string text;
     char buffer[kReadSize];
@@ -38,7 +40,7 @@ std::string HttpGetText(std::string_view url, size_t maxBytes, std::string_view 
     while (text.size() <= maxBytes) {
       const size_t room = maxBytes - text.size();
       const DWORD wanted = room >= kReadSize ? kReadSize : static_cast<DWORD>(room) + 1;
-      if (!::InternetReadFile(request.get(), buffer, wanted, &n) || n == 0) return text;
+      if (!::InternetReadFile(request, buffer, wanted, &n) || n == 0) return text;
       text.append(buffer, n);
     }
     return std::string();

@@ -1,19 +1,93 @@
 #include "net/internet_session.h"
 
+#include <atomic>
+
 namespace net {
 
 namespace {
 
 constexpr char kAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
+// Set once a request got through the system's proxy; never cleared during the run.
+std::atomic<bool> throughProxy{false};
+
 const char* OrNull(const std::string& text) {
   return text.empty() ? nullptr : text.c_str();
 }
 
+DWORD LastErrorOr(DWORD fallback) {
+  const DWORD error = ::GetLastError();
+  return error != 0 ? error : fallback;
+}
+
+// Set on every handle: WinInet implementations differ in what a child handle inherits.
+void SetTimeouts(HINTERNET handle, DWORD ms) {
+  if (ms == 0) return;
+  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
+    ::InternetSetOptionA(handle, option, &ms, sizeof ms);
+  }
+}
+
+SentRequest SendOn(const RequestSpec& spec, Route route) {
+  SentRequest sent;
+  sent.internet = OpenInternet(route);
+  if (!sent.internet) {
+    sent.error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
+    return sent;
+  }
+  SetTimeouts(sent.internet.get(), spec.timeoutMs);
+  if (spec.status) ::InternetSetStatusCallbackW(sent.internet.get(), spec.status);
+
+  sent.connection =
+      ConnectHttp(sent.internet.get(), spec.url, spec.userName, spec.password, spec.context);
+  if (!sent.connection) {
+    sent.error = LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT);
+    return sent;
+  }
+  SetTimeouts(sent.connection.get(), spec.timeoutMs);
+
+  sent.request = OpenHttpRequest(sent.connection.get(), spec.verb, spec.url, spec.httpVersion,
+                                 spec.referrer, spec.flags, spec.context);
+  if (!sent.request) {
+    sent.error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
+    return sent;
+  }
+  SetTimeouts(sent.request.get(), spec.timeoutMs);
+
+  void* body = spec.body.empty() ? nullptr : const_cast<char*>(spec.body.data());
+  if (!::HttpSendRequestA(sent.request.get(), OrNull(spec.headers),
+                          spec.headers.empty() ? 0 : static_cast<DWORD>(-1), body,
+                          static_cast<DWORD>(spec.body.size()))) {
+    sent.error = LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT);
+  }
+  return sent;
+}
+
 }  // namespace
 
-UniqueInternet OpenInternet() {
-  return UniqueInternet(::InternetOpenA(kAgent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
+UniqueInternet OpenInternet(Route route) {
+  const DWORD access =
+      route == Route::kSystemProxy ? INTERNET_OPEN_TYPE_PRECONFIG : INTERNET_OPEN_TYPE_DIRECT;
+  return UniqueInternet(::InternetOpenA(kAgent, access, nullptr, nullptr, 0));
+}
+
+bool IsUnreachable(DWORD error) {
+  return error == ERROR_INTERNET_NAME_NOT_RESOLVED || error == ERROR_INTERNET_CANNOT_CONNECT ||
+         error == ERROR_INTERNET_TIMEOUT;
+}
+
+SentRequest SendRequest(const RequestSpec& spec) {
+  if (throughProxy.load()) return SendOn(spec, Route::kSystemProxy);
+  SentRequest sent = SendOn(spec, Route::kDirect);
+  if (!IsUnreachable(sent.error)) return sent;
+  // The direct attempt's handles go, children first, before the next attempt opens its own.
+  sent.request.reset();
+  sent.connection.reset();
+  sent.internet.reset();
+  sent = SendOn(spec, Route::kSystemProxy);
+  if (sent.error == 0) throughProxy.store(true);
+  return sent;
 }
 
 UniqueInternet ConnectHttp(HINTERNET internet, const UrlParts& url, const std::string& userName,
@@ -50,6 +124,16 @@ std::optional<uint64_t> ContentLengthOf(HINTERNET request) {
     length = length * 10 + digit;
   }
   return length;
+}
+
+DWORD StatusCodeOf(HINTERNET request) {
+  DWORD status = 0;
+  DWORD size = sizeof status;
+  if (!::HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size,
+                        nullptr)) {
+    return 0;
+  }
+  return status;
 }
 
 }  // namespace net

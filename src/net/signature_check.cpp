@@ -31,6 +31,21 @@ std::optional<PublicKey> ParsePublicKey(std::string_view hex) {
   return key;
 }
 
+std::optional<std::vector<PublicKey>> ParsePublicKeys(std::string_view list) {
+  std::vector<PublicKey> keys;
+  for (;;) {
+    const size_t end = list.find(';');
+    std::string_view part = list.substr(0, end);
+    while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
+    while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
+    const std::optional<PublicKey> key = ParsePublicKey(part);
+    if (!key) return std::nullopt;
+    keys.push_back(*key);
+    if (end == std::string_view::npos) return keys;
+    list.remove_prefix(end + 1);
+  }
+}
+
 Sha256::Sha256() {
   failed_ =
       !Succeeded(
@@ -79,6 +94,20 @@ bool IsSignedBy(const PublicKey& key, const Sha256Digest& digest, std::string_vi
   std::memcpy(signatureBytes, signature.data(), kSignatureBytes);
   return ::BCryptVerifySignature(imported.get(), nullptr, hash.data(), hash.size(), signatureBytes,
                                  kSignatureBytes, 0) == 0;
+}
+
+bool IsSignedByAny(const std::vector<PublicKey>& keys, const Sha256Digest& digest,
+                   std::string_view signature) {
+  for (const PublicKey& key : keys) {
+    if (IsSignedBy(key, digest, signature)) return true;
+  }
+  return false;
+}
+
+std::optional<Sha256Digest> Sha256Of(std::string_view bytes) {
+  Sha256 hash;
+  hash.Add(bytes);
+  return hash.Finish();
 }
 
 }  // namespace net

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "base/unique_handle.h"
 
@@ -44,6 +45,11 @@ inline constexpr size_t kSignatureBytes = 64;
 // The key from its 128 hex digits (either case); nothing for any other text.
 std::optional<PublicKey> ParsePublicKey(std::string_view hex);
 
+// The keys of a list "KEY;KEY;..." (spaces around each ignored), in order; nothing when the list
+// is empty or any part is no key. More than one key lets a publisher change keys: builds carrying
+// the old and the new one accept both while the new one spreads.
+std::optional<std::vector<PublicKey>> ParsePublicKeys(std::string_view list);
+
 // SHA-256 of bytes fed in pieces, as they arrive.
 class Sha256 {
  public:
@@ -62,5 +68,11 @@ class Sha256 {
 // Whether `signature` is the key's owner's signature of `digest`. Anything but exactly 64
 // bytes, a key that is no point of the curve, or a failure of CNG is no.
 bool IsSignedBy(const PublicKey& key, const Sha256Digest& digest, std::string_view signature);
+// Whether any of `keys` signed `digest`.
+bool IsSignedByAny(const std::vector<PublicKey>& keys, const Sha256Digest& digest,
+                   std::string_view signature);
+
+// SHA-256 of bytes held in memory; nothing when CNG failed.
+std::optional<Sha256Digest> Sha256Of(std::string_view bytes);
 
 }  // namespace net

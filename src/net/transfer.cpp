@@ -19,21 +19,9 @@ constexpr char kFormContentType[] = "Content-Type: application/x-www-form-urlenc
 constexpr size_t kMaxExtraHeaders = 4095;
 constexpr DWORD kRawHeadersSize = 4096;
 
-const char* OrNull(const std::string& text) {
-  return text.empty() ? nullptr : text.c_str();
-}
-
 DWORD LastErrorOr(DWORD fallback) {
   const DWORD error = ::GetLastError();
   return error != 0 ? error : fallback;
-}
-
-// Set on every handle: WinInet implementations differ in what a child handle inherits.
-void SetTimeouts(HINTERNET handle, DWORD ms) {
-  for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
-                       INTERNET_OPTION_RECEIVE_TIMEOUT}) {
-    ::InternetSetOptionA(handle, option, &ms, sizeof ms);
-  }
 }
 
 class Exchange {
@@ -53,7 +41,7 @@ class Exchange {
   void Complete(const std::string& body, DWORD error) {
     completed_ = true;
     if (r_.handlers.downloadComplete) {
-      r_.handlers.downloadComplete(internet_.get(), r_.user, body.data(),
+      r_.handlers.downloadComplete(sent_.internet.get(), r_.user, body.data(),
                                    static_cast<DWORD>(body.size()), error);
     }
   }
@@ -62,42 +50,31 @@ class Exchange {
 
   const TransferRequest& r_;
   bool completed_ = false;
-  // Declared in opening order: they close request first, session last.
-  UniqueInternet internet_;
-  UniqueInternet connection_;
-  UniqueInternet request_;
+  SentRequest sent_;
 };
 
 std::string Exchange::Run() {
   const UrlParts url = SplitUrl(r_.url);
   if (url.port > 0xFFFF) return Fail(ERROR_INTERNET_INVALID_URL);
 
-  internet_ = OpenInternet();
-  if (!internet_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
-  SetTimeouts(internet_.get(), r_.timeoutMs);
-  if (r_.handlers.internetStatus) {
-    ::InternetSetStatusCallbackW(internet_.get(), r_.handlers.internetStatus);
-  }
-
-  connection_ = ConnectHttp(internet_.get(), url, r_.userName, r_.password, r_.context);
-  if (!connection_) return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
-  SetTimeouts(connection_.get(), r_.timeoutMs);
-
-  request_ = OpenHttpRequest(connection_.get(), r_.verb, url, r_.httpVersion, r_.referrer,
-                             kRequestFlags, r_.context);
-  if (!request_) return Fail(LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR));
-  SetTimeouts(request_.get(), r_.timeoutMs);
-
-  std::string extraHeaders;
-  if (r_.verb == "POST") extraHeaders = kFormContentType;
-  extraHeaders += RangeHeader(r_.rangeStart, r_.rangeLength);
-  if (extraHeaders.size() > kMaxExtraHeaders) extraHeaders.resize(kMaxExtraHeaders);
-  void* body = r_.body.empty() ? nullptr : const_cast<char*>(r_.body.data());
-  if (!::HttpSendRequestA(request_.get(), OrNull(extraHeaders),
-                          extraHeaders.empty() ? 0 : static_cast<DWORD>(-1), body,
-                          static_cast<DWORD>(r_.body.size()))) {
-    return Fail(LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT));
-  }
+  RequestSpec spec;
+  spec.verb = r_.verb;
+  spec.url = url;
+  spec.httpVersion = r_.httpVersion;
+  spec.referrer = r_.referrer;
+  spec.userName = r_.userName;
+  spec.password = r_.password;
+  spec.flags = kRequestFlags;
+  spec.context = r_.context;
+  spec.timeoutMs = r_.timeoutMs;
+  spec.status = r_.handlers.internetStatus;
+  if (r_.verb == "POST") spec.headers = kFormContentType;
+  spec.headers += RangeHeader(r_.rangeStart, r_.rangeLength);
+  if (r_.rangeStart != 0 && !r_.ifRange.empty()) spec.headers += "If-Range: " + r_.ifRange + "\r\n";
+  if (spec.headers.size() > kMaxExtraHeaders) spec.headers.resize(kMaxExtraHeaders);
+  spec.body = r_.body;
+  sent_ = SendRequest(spec);
+  if (sent_.error != 0) return Fail(sent_.error);
 
   RaiseHeaders();
   return ReadBody();
@@ -107,21 +84,22 @@ void Exchange::RaiseHeaders() {
   if (!r_.handlers.headers) return;
   std::string text(kRawHeadersSize, '\0');
   DWORD size = kRawHeadersSize - 1;
-  BOOL ok =
-      ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
+  BOOL ok = ::HttpQueryInfoA(sent_.request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size,
+                             nullptr);
   // Long headers (many cookies, say) still reach the handler: ask again with the size needed.
   if (!ok && ::GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
     text.assign(static_cast<size_t>(size) + 1, '\0');
-    ok = ::HttpQueryInfoA(request_.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size, nullptr);
+    ok = ::HttpQueryInfoA(sent_.request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, text.data(), &size,
+                          nullptr);
   }
-  if (ok) r_.handlers.headers(internet_.get(), r_.user, text.data(), size);
+  if (ok) r_.handlers.headers(sent_.internet.get(), r_.user, text.data(), size);
 }
 
 std::string Exchange::ReadBody() {
   // The events count in 32 bits: no body can be longer, whatever the caller allows.
   const uint64_t limit =
       r_.maxBodyBytes != 0 && r_.maxBodyBytes < UINT32_MAX ? r_.maxBodyBytes : UINT32_MAX;
-  const uint64_t announced = ContentLengthOf(request_.get()).value_or(0);
+  const uint64_t announced = ContentLengthOf(sent_.request.get()).value_or(0);
   if (announced > limit) return Fail(ERROR_FILE_TOO_LARGE);  // before a byte of the body is read
   const DWORD total = static_cast<DWORD>(announced);
   // A caller that takes the data chunk by chunk keeps it itself: nothing is gathered here.
@@ -134,7 +112,7 @@ std::string Exchange::ReadBody() {
   } catch (const std::bad_alloc&) {
     return Fail(ERROR_NOT_ENOUGH_MEMORY);
   }
-  if (r_.handlers.downloadBegin) r_.handlers.downloadBegin(internet_.get(), r_.user, total);
+  if (r_.handlers.downloadBegin) r_.handlers.downloadBegin(sent_.internet.get(), r_.user, total);
 
   DWORD received = 0;
   DWORD error = 0;
@@ -144,13 +122,13 @@ std::string Exchange::ReadBody() {
     // A read waits until its buffer is full, so it asks only for what has arrived: otherwise
     // a trickle would keep one read, and the speed check, waiting for ever.
     DWORD available = 0;
-    if (!::InternetQueryDataAvailable(request_.get(), &available, 0, 0)) {
+    if (!::InternetQueryDataAvailable(sent_.request.get(), &available, 0, 0)) {
       error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
       break;
     }
     DWORD n = 0;
     const DWORD wanted = available > 0 && available < r_.bufferSize ? available : r_.bufferSize;
-    if (!::InternetReadFile(request_.get(), buffer.data(), wanted, &n)) {
+    if (!::InternetReadFile(sent_.request.get(), buffer.data(), wanted, &n)) {
       error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
       break;
     }
@@ -164,8 +142,8 @@ std::string Exchange::ReadBody() {
       break;
     }
     if (r_.handlers.fileDownload &&
-        r_.handlers.fileDownload(internet_.get(), r_.user, buffer.data(), n, received + n, total) !=
-            0) {
+        r_.handlers.fileDownload(sent_.internet.get(), r_.user, buffer.data(), n, received + n,
+                                 total) != 0) {
       stopped = true;
       break;
     }

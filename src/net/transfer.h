@@ -15,8 +15,11 @@ struct TransferRequest {
   std::string url;
   std::string body;  // POST only
   uint64_t user = 0;
-  uint32_t rangeStart = 0;                   // 1-based first byte wanted; 0 asks for no range
-  uint32_t rangeLength = 0;                  // 0 for an open end
+  uint32_t rangeStart = 0;   // 1-based first byte wanted; 0 asks for no range
+  uint32_t rangeLength = 0;  // 0 for an open end
+  // With a range: the validator (an ETag or a date) it is asked for; should the body have
+  // changed since, the server sends all of it. Empty: the range, whatever the body is now.
+  std::string ifRange;
   std::string referrer, userName, password;  // empty for none
   DWORD_PTR context = 0;  // WinInet context value for the connection and the request
   EventHandlers handlers;

@@ -4,10 +4,12 @@
 
 namespace net {
 
-// The update server: a host name, optionally followed by ":" and a port.
+// The update server: a host name, optionally followed by ":" and a port; "https://" before it
+// makes every exchange with it go over TLS (update_urls.h).
 extern const char kUpdateServerHost[];
-// The publisher's ECDSA P-256 public key as 128 hex digits (X then Y), or empty when plug-in
-// archives are installed without a signature.
+// The publisher's ECDSA P-256 public keys, each as 128 hex digits (X then Y), separated by ";"
+// (a signature by any of them is the publisher's), or empty when plug-in archives are installed
+// without a signature.
 extern const char kUpdatePublicKey[];
 
 }  // namespace net

@@ -91,6 +91,12 @@ void WinInetControl::SetHttpVersion(std::string_view version) {
   httpVersion_ = std::string(version.substr(0, kMaxHttpVersionLength));
 }
 
+void WinInetControl::SetIfRange(std::string_view validator) {
+  // A line break would let the text add header lines of its own.
+  const bool oneLine = validator.find_first_of("\r\n") == std::string_view::npos;
+  ifRange_ = oneLine ? std::string(validator) : std::string();
+}
+
 TransferRequest WinInetControl::MakeRequest(std::string_view verb, std::string_view url,
                                             std::string_view body, uint64_t user,
                                             uint32_t rangeStart, uint32_t rangeLength,
@@ -103,6 +109,7 @@ TransferRequest WinInetControl::MakeRequest(std::string_view verb, std::string_v
   request.user = user;
   request.rangeStart = rangeStart;
   request.rangeLength = rangeLength;
+  request.ifRange = ifRange_;
   request.referrer = std::string(referrer);
   request.userName = std::string(userName);
   request.password = std::string(password);

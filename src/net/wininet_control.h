@@ -67,6 +67,12 @@ class WinInetControl {
   uint64_t MaxBodyBytes() const { return maxBodyBytes_; }
   void SetMaxBodyBytes(uint64_t bytes) { maxBodyBytes_ = bytes; }
 
+  // The validator (an ETag or a Last-Modified date the server gave) a range is asked for, sent as
+  // "If-Range": should the body have changed, the server sends all of it (200) instead of the
+  // range (206). Empty sends none. A validator with a line break is refused (none is kept).
+  const std::string& IfRange() const { return ifRange_; }
+  void SetIfRange(std::string_view validator);
+
   // rangeStart is the 1-based first byte wanted (0: the whole body, no Range header); rangeLength
   // the number of bytes wanted from there (0: up to the end). Empty referrer, user name or password
   // are not passed on.
@@ -100,6 +106,7 @@ class WinInetControl {
 
   EventHandlers handlers_;
   std::string httpVersion_ = "HTTP/1.1";
+  std::string ifRange_;
   uint32_t bufferSize_ = kDefaultBufferSize;
   uint32_t timeoutMs_ = kDefaultTimeoutMs;
   uint32_t lowSpeedBytesPerSecond_ = kDefaultLowSpeedBytesPerSecond;

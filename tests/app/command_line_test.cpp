@@ -27,12 +27,14 @@ Command Parsed(const Texts& args) {
 TEST(CommandLineTest, UnderstoodCommands) {
   EXPECT_EQ(Parsed({}).kind, CommandKind::kWindow);
   EXPECT_EQ(Parsed({L"/install", L"/nonsense", L"-?"}).kind, CommandKind::kUsage);
-  const Command install = Parsed(
-      {L"-INSTALL", L"/SketchUp", L"SketchUp 2023", L"/from", L"D:\\翎图匠.rbz", L"/AllUsers"});
+  const Command install = Parsed({L"-INSTALL", L"/SketchUp", L"SketchUp 2023", L"/from",
+                                  L"D:\\翎图匠.rbz", L"/AllUsers", L"-AllowDowngrade"});
   EXPECT_EQ(install.kind, CommandKind::kInstall);
   EXPECT_EQ(install.version, L"SketchUp 2023");
   EXPECT_EQ(install.archiveFile, L"D:\\翎图匠.rbz");
   EXPECT_TRUE(install.allUsers);
+  EXPECT_TRUE(install.allowDowngrade);
+  EXPECT_FALSE(Parsed({L"/install"}).allowDowngrade);
   const Command uninstall = Parsed({L"/sketchup", L"ALL", L"/uninstall"});
   EXPECT_EQ(uninstall.kind, CommandKind::kUninstall);
   EXPECT_EQ(uninstall.version, L"");  // every version
@@ -53,6 +55,8 @@ TEST(CommandLineTest, RefusedCommandsSayWhy) {
            {L"/install", L"/from", L""},
            {L"/uninstall", L"/from", L"a.rbz"},
            {L"/report", L"r.txt", L"/allusers"},
+           {L"/uninstall", L"/allowdowngrade"},
+           {L"/install", L"/allowdowngrade", L"-AllowDowngrade"},
        }) {
     const ParsedCommand parsed = ParseCommandLine(args);
     EXPECT_TRUE(!parsed.command && !parsed.error.empty()) << args.size() << " arguments";
@@ -66,7 +70,8 @@ TEST(CommandLineTest, RefusedCommandsSayWhy) {
 TEST(CommandLineTest, TheUsageShowsEachCommandWithWhatGoesWithIt) {
   const std::wstring usage = UsageText();
   for (const wchar_t* line : {
-           L"翎图匠助手.exe /install [/sketchup 版本|all] [/from 文件] [/allusers]\r\n",
+           L"翎图匠助手.exe /install [/sketchup 版本|all] [/from 文件] [/allusers] "
+           L"[/allowdowngrade]\r\n",
            L"翎图匠助手.exe /uninstall [/sketchup 版本|all] [/allusers]\r\n",
            L"翎图匠助手.exe /report 文件 [/sketchup 版本|all]\r\n",
            L"翎图匠助手.exe /?\r\n",

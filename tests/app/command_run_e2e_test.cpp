@@ -239,5 +239,40 @@ TEST_F(CommandRunTest, ACommandRunAndTheWindowInstallInTurn) {
   ExpectInstalled(PluginFolder1(L"SketchUp 2021"), plugin);
 }
 
+// A download the network breaks off asks for the rest of the same archive, and never installs a
+// mix of two archives.
+TEST_F(CommandRunTest, ABrokenDownloadGoesOnFromWhereItBroke) {
+  AddVersion(L"SketchUp 2021");
+  const std::wstring folder = PluginFolder1(L"SketchUp 2021");
+  const PluginFiles plugin = NewPlugin(300000), republished = NewPlugin(200000);
+  const std::string zip = plugin.Zip().bytes;
+  const int64_t cut = static_cast<int64_t>(zip.size() / 2);
+  const std::vector<std::string> v1 = {"ETag: \"v1\""};
+  ASSERT_TRUE(Serve(zip, {.ranges = true, .cutOnce = cut, .extraHeaders = v1}));
+  EXPECT_EQ(Run({L"/install"}), 0);
+  ExpectInstalled(folder, plugin);
+  const auto seen = testsupport::UpdateServer::Requests();  // the archive's only
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[1].Header("Range"), "bytes=" + std::to_string(cut) + "-");
+  EXPECT_EQ(seen[1].Header("If-Range"), "\"v1\"");
+  EXPECT_EQ(seen[0].sentBytes + seen[1].sentBytes, static_cast<int64_t>(zip.size()));
+
+  // Republished while the connection was down: the new archive, from its first byte.
+  ASSERT_TRUE(Serve(zip, {.ranges = true, .cutOnce = cut, .extraHeaders = v1}));
+  ASSERT_TRUE(Serve(republished.Zip().bytes,
+                    {.ranges = true, .afterCut = true, .extraHeaders = {"ETag: \"v2\""}}));
+  EXPECT_EQ(Run({L"/install"}), 0);
+  ExpectInstalled(folder, republished);
+
+  // Not the rest asked for, or no validator to ask with: failed, and nothing changed.
+  ASSERT_TRUE(Serve(zip, {.ranges = true, .rangeSkew = 1, .cutOnce = cut, .extraHeaders = v1}));
+  EXPECT_EQ(Run({L"/install"}), 4);
+  ASSERT_TRUE(Serve(zip, {.ranges = true, .cutOnce = cut}));
+  EXPECT_EQ(Run({L"/install"}), 4);
+  ExpectInstalled(folder, republished);
+  EXPECT_FALSE(Exists(TempArchive()));
+  EXPECT_EQ(testsupport::UpdateServer::Requests().size(), 2u + 2 + 2 + 1);
+}
+
 }  // namespace
 }  // namespace plugin_test

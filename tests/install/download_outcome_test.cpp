@@ -52,6 +52,30 @@ TEST(JudgeDownloadTest, AnArchiveThatCouldNotBeWrittenIsNotSaved) {
   EXPECT_EQ(Outcome::kNotSaved, JudgeDownload({12002, 200, 5000, 4096, true}));
 }
 
+TEST(JudgeDownloadTest, AProxyThatWantsCredentialsIsAFailureOfItsOwn) {
+  EXPECT_EQ(Outcome::kProxyAuthRequired, JudgeDownload({0, 407, 120, 120, false}));
+  EXPECT_EQ(install::ExitCodeOf(Outcome::kProxyAuthRequired), 4);
+}
+
+// What a continuation is checked against: the validator it asks with, the range it gets.
+TEST(ResponseHeadersTest, ValidatorAndContentRange) {
+  const auto head = [](const std::string& lines) { return "HTTP/1.1 206 Partial\r\n" + lines; };
+  EXPECT_EQ(install::ValidatorOf(head("etag:  \"a-1\" \r\nLast-Modified: x\r\n")), "\"a-1\"");
+  EXPECT_EQ(install::ValidatorOf(head("Last-Modified: Wed, 09 Dec 2026\r\n")), "Wed, 09 Dec 2026");
+  EXPECT_EQ(install::ValidatorOf(head("ETag: W/\"a\"\r\nLast-Modified: x\r\n")), "");
+  EXPECT_EQ(install::ValidatorOf(head("X-ETag: \"a\"\r\n")), "");
+
+  const auto range = install::ContentRangeOf(head("Content-Range: bytes 100-199/200\r\n"));
+  ASSERT_TRUE(range);
+  EXPECT_EQ(range->first, 100u);
+  EXPECT_EQ(range->total, 200u);
+  for (const char* bad : {"bytes */200", "bytes 100-199/*", "bytes 5-4/9", "bytes 0-9/9",
+                          "items 0-1/2", "bytes 0-1/2x", "bytes 99999999999999999999-1/2"}) {
+    EXPECT_FALSE(install::ContentRangeOf(head(std::string("Content-Range: ") + bad + "\r\n")))
+        << bad;
+  }
+}
+
 TEST(ProgressPositionTest, PercentRoundedToNearestWithTiesToEven) {
   EXPECT_EQ(0, ProgressPosition(0, 1000));
   EXPECT_EQ(41, ProgressPosition(4096, 10000));  // 40.96

@@ -219,7 +219,7 @@ TEST_F(UnzipToFolderTest, UnreadableArchivesChangeNothing) {
   ExpectRefusedAndUnchanged(method.bytes, "unsupported method");
   install::EntryRefusal refusal;
   std::wstring kept;
-  EXPECT_EQ(install::ExtractArchive(archive_, destination_, kept, &refusal),
+  EXPECT_EQ(install::ExtractArchive(archive_, destination_, kept, nullptr, &refusal),
             install::UnzipResult::kFailed);
   EXPECT_EQ(refusal.reason, install::EntryRefusal::Reason::kUnsupportedMethod);
   EXPECT_EQ(refusal.entry + L" " + std::to_wstring(refusal.method), L"Brindo/x.rb 12");

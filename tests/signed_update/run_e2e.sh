@@ -25,4 +25,4 @@ python3 "$repo/scripts/publish.py" publish "$state/stranger-plugin" 1.0.9 "$keys
 
 . "$repo/deploy/nginx/local_nginx.sh"
 start_local_nginx "$state/tree" "$state/nginx" "$port" || exit 1
-"$repo/tests/support/run_windows_test.sh" "$test_exe"
+GTEST_FILTER='SignedInstallTest.*' "$repo/tests/support/run_windows_test.sh" "$test_exe"

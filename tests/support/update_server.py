@@ -35,6 +35,16 @@ Control port C (plain HTTP/1.0; answers "ok" or the data asked for, status 400 o
                                                     while Content-Length promises the whole body
                                 endless=1           the body over and over until the client goes
                                                     away or stops reading, a reset, or 120 s
+                                ranges=1            honours "Range: bytes=N-" (206 with
+                                                    Content-Range, 416 past the end) unless an
+                                                    "If-Range" names another ETag/Last-Modified
+                                                    than the route's header lines (then 200)
+                                range_skew=K        a 206's Content-Range says K bytes later
+                                                    than the bytes it sends
+                                cut_once=N          the next response only: close after N body
+                                                    bytes, as close_after
+                                then=1              not now: this route replaces route P once
+                                                    P's cut_once has cut (a republication)
   POST /refuse?on=1|0         1 closes the data port's listening socket (connections are
                               refused); 0 listens again
   GET  /requests              the recorded requests, oldest first, as text lines:
@@ -43,6 +53,7 @@ Control port C (plain HTTP/1.0; answers "ok" or the data asked for, status 400 o
                                 B<TAB>body                 (only when a body came)
                                 E<TAB>end                  once answered: "sent", or "dropped"
                                                            when the client went away first
+                                N<TAB>bytes                body bytes written, once answered
                               fields escape backslash, tab, CR and LF as \\ \t \r \n;
                               other bytes are passed through unchanged
   POST /requests/clear        forgets the recorded requests
@@ -50,6 +61,7 @@ Control port C (plain HTTP/1.0; answers "ok" or the data asked for, status 400 o
 Threads are daemons, every wait is bounded, and SIGTERM ends the server at once.
 """
 import argparse
+import re
 import http
 import http.server
 import os
@@ -71,7 +83,8 @@ NOT_FOUND_HTML = (b'<html><head><title>404 Not Found</title></head>'
 class Route:
     def __init__(self, body=b'', status=200, content_type='application/octet-stream',
                  omit_length=False, delay_ms=0, chunk_size=4096, chunk_delay_ms=0,
-                 stall_after=None, close_after=None, headers=(), endless=False):
+                 stall_after=None, close_after=None, headers=(), endless=False, ranges=False,
+                 range_skew=0, cut_once=None):
         self.body = body
         self.status = status
         self.content_type = content_type
@@ -83,6 +96,17 @@ class Route:
         self.close_after = close_after
         self.headers = list(headers)
         self.endless = endless and len(body) > 0
+        self.ranges = ranges
+        self.range_skew = range_skew
+        self.cut_once = cut_once
+        self.successor = None
+
+    def header(self, name):
+        for line in self.headers:
+            key, _, value = line.partition(':')
+            if key.strip().lower() == name:
+                return value.strip()
+        return None
 
 
 def default_routes():
@@ -107,11 +131,16 @@ class State:
             self.release = threading.Event()
 
     def route_for(self, target):
+        """The route, its release event, and where to cut this response (None: nowhere)."""
         with self.lock:
-            route = self.routes.get(target)
-            if route is None:
-                route = self.routes.get(target.split('?', 1)[0])
-            return route, self.release
+            key = target if target in self.routes else target.split('?', 1)[0]
+            route = self.routes.get(key)
+            cut = None
+            if route is not None and route.cut_once is not None:
+                cut, route.cut_once = route.cut_once, None
+                if route.successor is not None:
+                    self.routes[key] = route.successor
+            return route, self.release, cut
 
     def record(self, entry):
         with self.lock:
@@ -161,34 +190,52 @@ class DataHandler(http.server.BaseHTTPRequestHandler):
         }
         state.record(entry)
         self.close_connection = True
-        route, release = state.route_for(self.path)
+        route, release, cut_once = state.route_for(self.path)
         if route is None:
             route = Route(NOT_FOUND_HTML, status=404, content_type='text/html')
         wait(route.delay_ms / 1000.0, release)
         end = 'sent'
+        self.sent_bytes = 0
         try:
-            self.send_route(route, release)
+            self.send_route(route, release, cut_once)
         except socket.timeout:
             pass  # the client stopped reading
         except OSError:
             end = 'dropped'  # the client went away
         with state.lock:
             entry['end'] = end
+            entry['sent_bytes'] = self.sent_bytes
 
-    def send_route(self, route, release):
+    def ranged(self, route):
+        """The status, extra header lines and body that answer this request on `route`."""
+        body = route.body
+        wanted = re.fullmatch(r'bytes=(\d+)-', self.headers.get('Range') or '')
+        if not route.ranges or route.status != 200 or not wanted:
+            return route.status, [], body
+        if_range = self.headers.get('If-Range')
+        if if_range is not None and if_range not in (route.header('etag'),
+                                                     route.header('last-modified')):
+            return 200, [], body  # changed since: the whole of it
+        start = int(wanted.group(1))
+        if start >= len(body):
+            return 416, ['Content-Range: bytes */%d' % len(body)], b''
+        return 206, ['Content-Range: bytes %d-%d/%d' % (start + route.range_skew, len(body) - 1,
+                                                       len(body))], body[start:]
+
+    def send_route(self, route, release, cut_once=None):
+        status, extra, body = self.ranged(route)
         try:
-            reason = http.HTTPStatus(route.status).phrase
+            reason = http.HTTPStatus(status).phrase
         except ValueError:
             reason = 'Unknown'
-        head = ['HTTP/1.1 %d %s' % (route.status, reason),
+        head = ['HTTP/1.1 %d %s' % (status, reason),
                 'Content-Type: %s' % route.content_type,
-                'Connection: close'] + route.headers
+                'Connection: close'] + route.headers + extra
         if not route.omit_length:
-            head.append('Content-Length: %d' % len(route.body))
+            head.append('Content-Length: %d' % len(body))
         self.wfile.write(('\r\n'.join(head) + '\r\n\r\n').encode('latin-1'))
-        body = route.body
         limit = len(body)
-        for cut in (route.stall_after, route.close_after):
+        for cut in (route.stall_after, route.close_after, cut_once):
             if cut is not None:
                 limit = min(limit, cut)
         if route.endless:
@@ -204,6 +251,7 @@ class DataHandler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(piece)
             self.wfile.flush()
             sent += len(piece)
+            self.sent_bytes = sent
             if route.chunk_delay_ms and sent < limit:
                 wait(route.chunk_delay_ms / 1000.0, release)
         self.wfile.flush()
@@ -285,6 +333,7 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
                     lines.append('B\t%s' % escape_field(r['body']))
                 if r['end']:
                     lines.append('E\t%s' % r['end'])
+                    lines.append('N\t%d' % r.get('sent_bytes', 0))
             self.reply(200, ''.join(line + '\n' for line in lines))
         elif url.path == '/health':
             self.reply(200, 'ok')
@@ -321,8 +370,9 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
 
     def set_route(self, query, body):
         path = one(query, 'path', None)
-        if not path or not path.startswith('/'):
-            raise ValueError('path must start with /')
+        # An absolute URL is what a client sends to a proxy: the server can stand in for one.
+        if not path or not path.startswith(('/', 'http://')):
+            raise ValueError('path must start with / or http://')
 
         def number(name):
             text = one(query, name, '')
@@ -339,10 +389,18 @@ class ControlHandler(http.server.BaseHTTPRequestHandler):
             stall_after=number('stall_after'),
             close_after=number('close_after'),
             headers=query.get('header', []),
-            endless=one(query, 'endless', '0') == '1')
+            endless=one(query, 'endless', '0') == '1',
+            ranges=one(query, 'ranges', '0') == '1',
+            range_skew=number('range_skew') or 0,
+            cut_once=number('cut_once'))
         state = self.server.state
         with state.lock:
-            state.routes[path] = route
+            if one(query, 'then', '0') == '1':
+                if path not in state.routes:
+                    raise ValueError('then=1 needs a route to follow')
+                state.routes[path].successor = route
+            else:
+                state.routes[path] = route
 
 
 def one(query, name, default):

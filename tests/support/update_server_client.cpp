@@ -190,6 +190,9 @@ bool UpdateServer::SetRoute(std::string_view target, std::string_view body,
   if (options.closeAfter >= 0) query += "&close_after=" + std::to_string(options.closeAfter);
   for (const std::string& line : options.extraHeaders) query += "&header=" + QueryEscape(line);
   if (options.endless) query += "&endless=1";
+  if (options.ranges) query += "&ranges=1&range_skew=" + std::to_string(options.rangeSkew);
+  if (options.cutOnce >= 0) query += "&cut_once=" + std::to_string(options.cutOnce);
+  if (options.afterCut) query += "&then=1";
   return Ok(Exchange("POST", query, body));
 }
 
@@ -205,7 +208,7 @@ std::vector<RecordedRequest> UpdateServer::Requests() {
   for (std::string line; std::getline(lines, line);) {
     const std::vector<std::string> fields = SplitTabs(line);
     if (fields[0] == "R" && fields.size() == 4) {
-      requests.push_back({fields[1], fields[2], fields[3], {}, {}, {}});
+      requests.push_back({fields[1], fields[2], fields[3], {}, {}, {}, 0});
     } else if (requests.empty()) {
       continue;
     } else if (fields[0] == "H" && fields.size() == 3) {
@@ -214,6 +217,8 @@ std::vector<RecordedRequest> UpdateServer::Requests() {
       requests.back().body = fields[1];
     } else if (fields[0] == "E" && fields.size() == 2) {
       requests.back().end = fields[1];
+    } else if (fields[0] == "N" && fields.size() == 2) {
+      requests.back().sentBytes = std::atoll(fields[1].c_str());
     }
   }
   return requests;

@@ -31,7 +31,11 @@ struct RouteOptions {
   int64_t stallAfter = -1;         // send this many body bytes, then nothing (until Reset)
   int64_t closeAfter = -1;         // close after this many body bytes, Content-Length unchanged
   int chunkSize = 4096;
-  bool endless = false;  // the body over and over, until the client goes away (or Reset)
+  bool endless = false;   // the body over and over, until the client goes away (or Reset)
+  bool ranges = false;    // honours "Range: bytes=N-" and "If-Range" (ETag/Last-Modified lines)
+  int rangeSkew = 0;      // a 206's Content-Range starts this many bytes after what it sends
+  int64_t cutOnce = -1;   // the next response only: close after this many body bytes
+  bool afterCut = false;  // replaces the route once its cutOnce has cut (not at once)
   std::string contentType = "application/octet-stream";
   std::vector<std::string> extraHeaders = {};  // whole lines without CRLF, e.g. "X-Test: 1"
 };
@@ -42,7 +46,8 @@ struct RecordedRequest {
   std::string version;  // e.g. "HTTP/1.1"
   std::vector<std::pair<std::string, std::string>> headers;  // in the order sent
   std::string body;
-  std::string end;  // "sent", "dropped" (the client went away first), empty until answered
+  std::string end;        // "sent", "dropped" (the client went away first), empty until answered
+  int64_t sentBytes = 0;  // body bytes written to the client
 
   // The value of the first header of that name (case ignored), or empty.
   std::string Header(std::string_view name) const;

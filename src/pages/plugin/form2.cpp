@@ -215,8 +215,8 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     return;
   }
   PostToPage(job.page, ShowInstalling);
-  const install::InstallOutcome outcome =
-      install::InstallArchive(job.intake.Path(), job.targetFolder);
+  const install::InstallOutcome outcome = install::InstallArchive(
+      job.intake.Path(), job.targetFolder, {job.intake.VerifiedVersion(), false});
   job.intake.Discard();
   ReportEnd(job, install::OutcomeMessage(outcome), false);
 }
@@ -254,6 +254,20 @@ void ReadDroppedFile() noexcept {
   });
 }
 
+// The release record, then the archive it names, on the calling worker.
+void DownloadRelease() noexcept {
+  InstallJob& job = Job();
+  OnWorker(job, [&job] {
+    net::WinInetControl control = WinInet1();  // the page's settings, bounded for this archive
+    const Outcome expected = install::ExpectRelease(job.intake, control);
+    if (expected != Outcome::kReady || TheInstallRun().Stopping()) {
+      InstallFetched(job, TheInstallRun().Stopping() ? Outcome::kStopped : expected);
+      return;
+    }
+    control.HttpGet(net::PluginArchiveUrl(), job.download.UserValue(), 0, 0);
+  });
+}
+
 void StartDownload(InstallJob& job) {
   job.download.intake = &job.intake;
   job.download.begun = [&job] { PostToPage(job.page, ShowDownloadBegan); };
@@ -261,7 +275,13 @@ void StartDownload(InstallJob& job) {
     return ShowArrived(job, received, total);
   };
   job.download.ended = [&job] { DownloadEnded(job); };
-  WinInet1().HttpGetAsync(net::PluginArchiveUrl(), job.download.UserValue(), 0, 0);
+  if (!install::ArchiveSignature::Required()) {
+    WinInet1().HttpGetAsync(net::PluginArchiveUrl(), job.download.UserValue(), 0, 0);
+    return;
+  }
+  // With a key the release record comes first, on a worker of the page's own, which then
+  // downloads the archive itself within the record's size.
+  std::thread(DownloadRelease).detach();
 }
 
 // ---- Event procedures, in the order a user meets them.

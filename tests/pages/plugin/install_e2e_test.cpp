@@ -267,5 +267,20 @@ TEST_F(InstallTest, TheSelectionIsMirroredOnTheUtilitiesPage) {
   EXPECT_EQ(0, testsupport::ListSelectedIndex(utilitiesList));
 }
 
+// The window's download goes on after a break as a command run's does.
+TEST_F(InstallTest, ABrokenDownloadGoesOnFromWhereItBroke) {
+  AddVersion(L"SketchUp 2021");
+  const PluginFiles plugin = NewPlugin(240 * 1024);
+  const std::string zip = plugin.Zip().bytes;
+  ASSERT_TRUE(Serve(zip, {.ranges = true,
+                          .cutOnce = static_cast<int64_t>(zip.size() / 3),
+                          .extraHeaders = {"Last-Modified: Wed, 09 Dec 2026 08:00:00 GMT"}}));
+  Launch();
+  ExpectInstallEndsWith(kInstalled);
+  ExpectInstalled(PluginFolder1(L"SketchUp 2021"), plugin);
+  EXPECT_EQ(ArchiveRequests(), 2u);
+  EXPECT_FALSE(Exists(TempArchive()));
+}
+
 }  // namespace
 }  // namespace plugin_test
