@@ -12,7 +12,7 @@ deps="$here/.deps"
 packages=(g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
           libz-mingw-w64-dev googletest wine wine64 wine64-preloader xvfb xauth
           fonts-wqy-microhei fonts-wine imagemagick locales bzip2 zip unzip curl cmake ninja-build
-          python3 time clang lld llvm openssl osslsigncode nginx apache2-utils)
+          python3 time clang lld llvm openssl osslsigncode nginx apache2-utils 7zip libarchive-tools)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -24,11 +24,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# A Chinese Windows needs the zh_CN locale on the Linux side (code page 936 under Wine).
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN.utf8$'; then
-  echo "setup: generating the zh_CN.UTF-8 locale"
-  localedef -i zh_CN -f UTF-8 zh_CN.UTF-8
-fi
+# A Chinese Windows needs the zh_CN locale on the Linux side (code page 936 under Wine); a
+# Western one (code page 1252, for the archiver test) en_US.
+for locale in zh_CN en_US; do
+  if ! locale -a 2>/dev/null | grep -qi "^$locale.utf8$"; then
+    echo "setup: generating the $locale.UTF-8 locale"
+    localedef -i "$locale" -f UTF-8 "$locale.UTF-8"
+  fi
+done
 
 # minizip is not packaged for MinGW: take its sources from Debian's zlib source package,
 # through a private source list so that the machine's apt configuration stays untouched.

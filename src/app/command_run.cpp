@@ -92,6 +92,24 @@ int Combined(int code, int next, bool mixed) {
   return code != exit_code::kSuccess ? code : next;
 }
 
+// The line that names an entry the extraction could not unpack; empty when that was not why.
+std::wstring RefusalLine(const install::EntryRefusal& refusal) {
+  using Reason = install::EntryRefusal::Reason;
+  const std::wstring& entry = refusal.entry;
+  switch (refusal.reason) {
+    case Reason::kNone:
+      break;
+    case Reason::kUnsupportedMethod: {
+      const std::wstring method = std::to_wstring(refusal.method);
+      return L"无法解压条目 " + entry + L"：不支持的压缩方法 " + method + L" / entry " + entry +
+             L": unsupported compression method " + method + L"\r\n";
+    }
+    case Reason::kEncrypted:
+      return L"无法解压条目 " + entry + L"：条目已加密 / entry " + entry + L": encrypted\r\n";
+  }
+  return {};
+}
+
 // The archive is fetched once and installed into each version's folder, each all or nothing.
 int Install(const Command& command, const std::vector<std::wstring>& versions) {
   install::ArchiveIntake intake;
@@ -106,6 +124,7 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
       command.allUsers ? environment::kSharedPluginFolder : environment::kAutomaticFolder;
   int code = exit_code::kSuccess;
   bool mixed = false;
+  std::wstring said;  // the same archive is refused alike for every version: said once
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
     install::InstallOutcome installed;
@@ -116,6 +135,8 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
       installed = install::InstallArchive(intake, folder,
                                           {intake.VerifiedVersion(), command.allowDowngrade});
     }
+    const std::wstring refusal = RefusalLine(installed.refusal);
+    if (!refusal.empty() && refusal != said) WriteOutput(said = refusal);
     const int versionCode = install::ExitCodeOf(installed.outcome);
     if (installed.outcome == install::Outcome::kRestoreFailed) {
       mixed = true;

@@ -14,6 +14,20 @@ std::wstring ToWide(std::string_view text, UINT codePage) {
   return wide;
 }
 
+std::optional<std::wstring> ToWideExact(std::string_view text, UINT codePage) {
+  if (text.empty()) return std::wstring();
+  const DWORD flags = MB_ERR_INVALID_CHARS | ((codePage == CP_UTF8) ? 0 : MB_PRECOMPOSED);
+  const int length = ::MultiByteToWideChar(codePage, flags, text.data(),
+                                           static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return std::nullopt;
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  if (::MultiByteToWideChar(codePage, flags, text.data(), static_cast<int>(text.size()),
+                            wide.data(), length) != length) {
+    return std::nullopt;
+  }
+  return wide;
+}
+
 std::string ToNarrow(std::wstring_view text, UINT codePage) {
   if (text.empty()) return {};
   const int length = ::WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),

@@ -17,6 +17,9 @@ inline constexpr UINT kChineseCodePage = 936;
 std::wstring ToWide(std::string_view text, UINT codePage);
 // UTF-16 to narrow text in `codePage`; characters the code page lacks become its default.
 std::string ToNarrow(std::wstring_view text, UINT codePage);
+// Narrow text in `codePage` to UTF-16 only when every byte belongs to a character the code page
+// defines (no substitutes for invalid bytes or a lone lead byte); otherwise nothing.
+std::optional<std::wstring> ToWideExact(std::string_view text, UINT codePage);
 // UTF-16 to narrow text only when the code page represents every character exactly (no
 // best-fit substitutes, no default character); otherwise nothing.
 std::optional<std::string> ToNarrowExact(std::wstring_view text, UINT codePage);
@@ -29,6 +32,13 @@ inline std::string WideToAnsi(std::wstring_view text) {
 }
 inline std::wstring Utf8ToWide(std::string_view text) {
   return ToWide(text, CP_UTF8);
+}
+// Names that arrive from elsewhere (archive entries) in a known encoding, decoded strictly.
+inline std::optional<std::wstring> Utf8ToWideExact(std::string_view text) {
+  return ToWideExact(text, CP_UTF8);
+}
+inline std::optional<std::wstring> GbkToWideExact(std::string_view text) {
+  return ToWideExact(text, kChineseCodePage);
 }
 inline std::string WideToUtf8(std::wstring_view text) {
   return ToNarrow(text, CP_UTF8);

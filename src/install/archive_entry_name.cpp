@@ -1,7 +1,11 @@
 #include "install/archive_entry_name.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <array>
+
+#include "base/text.h"
 
 namespace install {
 
@@ -60,7 +64,72 @@ void ForEachComponent(std::wstring_view name, Visit visit) {
   }
 }
 
+constexpr uint16_t kUtf8NameFlag = 0x0800;
+constexpr uint16_t kUnicodePathField = 0x7075;
+constexpr char kUnicodePathVersion = 1;
+
+uint32_t ReadLittleEndian(std::string_view bytes, size_t at, size_t count) {
+  uint32_t value = 0;
+  for (size_t i = count; i-- > 0;) value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+// The UTF-8 name an Info-ZIP Unicode path field gives for `raw`. A field written for other
+// name bytes (the name was changed since: its checksum differs) or of another version is none.
+std::optional<std::string_view> UnicodePathName(std::string_view raw, std::string_view extra) {
+  for (size_t at = 0; at + 4 <= extra.size();) {
+    const uint32_t id = ReadLittleEndian(extra, at, 2);
+    const size_t size = ReadLittleEndian(extra, at + 2, 2);
+    if (size > extra.size() - at - 4) break;  // a broken field ends the list
+    const std::string_view data = extra.substr(at + 4, size);
+    if (id == kUnicodePathField) {
+      const uLong crc =
+          crc32(0, reinterpret_cast<const Bytef*>(raw.data()), static_cast<uInt>(raw.size()));
+      if (data.size() < 5 || data[0] != kUnicodePathVersion ||
+          ReadLittleEndian(data, 1, 4) != crc) {
+        return std::nullopt;
+      }
+      return data.substr(5);
+    }
+    at += 4 + size;
+  }
+  return std::nullopt;
+}
+
+// The bytes before the first zero, cut to kMaxEntryNameBytes; a character the cut would split
+// is left out rather than turned into an invalid byte.
+std::string_view CutName(std::string_view name, bool utf8) {
+  name = name.substr(0, name.find('\0'));
+  if (name.size() <= kMaxEntryNameBytes) return name;
+  name = name.substr(0, kMaxEntryNameBytes);
+  auto byte = [&](size_t at) { return static_cast<unsigned char>(name[at]); };
+  size_t start = name.size();
+  if (utf8) {
+    while (start > 0 && (byte(start - 1) & 0xC0) == 0x80) --start;  // continuation bytes
+    if (start > 0 && byte(--start) >= 0xC0) {
+      const size_t length = byte(start) >= 0xF0 ? 4 : byte(start) >= 0xE0 ? 3 : 2;
+      if (name.size() - start < length) name = name.substr(0, start);
+    }
+  } else {
+    // GBK: lead bytes are 0x81-0xFE, and a trail byte can look like either kind, so the
+    // characters are counted from the start.
+    for (start = 0; start < name.size();)
+      start += (byte(start) >= 0x81 && byte(start) <= 0xFE) ? 2 : 1;
+    if (start > name.size()) name.remove_suffix(1);
+  }
+  return name;
+}
+
 }  // namespace
+
+std::optional<std::wstring> DecodeEntryName(std::string_view raw, uint16_t flags,
+                                            std::string_view extraField) {
+  if (flags & kUtf8NameFlag) return base::Utf8ToWideExact(CutName(raw, true));
+  if (const auto unicode = UnicodePathName(raw, extraField)) {
+    if (auto name = base::Utf8ToWideExact(CutName(*unicode, true))) return name;
+  }
+  return base::GbkToWideExact(CutName(raw, false));
+}
 
 bool IsSafeEntryName(std::wstring_view name) {
   if (name.empty() || IsSeparator(name.front())) return false;

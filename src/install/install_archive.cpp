@@ -1,30 +1,44 @@
 #include "install/install_archive.h"
 
+#include <windows.h>
+
 #include <unzip.h>
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "base/file_system.h"
-#include "base/text.h"
 #include "environment/plugin_folders.h"
 #include "install/archive_reader.h"
 #include "install/install_limits.h"
 #include "install/installed_version.h"
 #include "install/unzip_to_folder.h"
+#include "install/zip_entry.h"
 
 namespace install {
 
 namespace {
 
-constexpr int kIgnoreCase = 2;  // unzLocateFile's case sensitivity: Windows names ignore case
-
+// The marker is looked for among the names as the extraction reads them, with letter case
+// ignored as Windows ignores it.
 bool HoldsInstallMarker(HANDLE file) {
   const UniqueArchive archive = OpenArchive(file);
   if (!archive) return false;
-  const std::string marker = base::WideToAnsi(environment::kPluginMarkerName);
-  return unzLocateFile(archive.get(), marker.c_str(), kIgnoreCase) == UNZ_OK;
+  const std::wstring_view marker = environment::kPluginMarkerName;
+  int status = unzGoToFirstFile(archive.get());
+  for (uint64_t i = 0; status == UNZ_OK && i < kMaxArchiveEntries; ++i) {
+    unz_file_info64 info;
+    std::wstring name;
+    if (!ReadCurrentEntry(archive.get(), info, name)) return false;
+    if (::CompareStringOrdinal(name.data(), static_cast<int>(name.size()), marker.data(),
+                               static_cast<int>(marker.size()), TRUE) == CSTR_EQUAL) {
+      return true;
+    }
+    status = unzGoToNextFile(archive.get());
+  }
+  return false;
 }
 
 // Whatever its source, an archive over the bound is none this program installs.
@@ -51,8 +65,8 @@ InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& p
     const bool verified = !offered.verified.empty();
     if (archive != INVALID_HANDLE_VALUE && IsWithinSizeBound(archive) &&
         HoldsInstallMarker(archive) && base::CreateFolderWithParents(pluginFolder, &made)) {
-      const UnzipResult result =
-          ExtractArchive(archive, pluginFolder, outcome.keptFolder, verified ? &record : nullptr);
+      const UnzipResult result = ExtractArchive(archive, pluginFolder, outcome.keptFolder,
+                                                verified ? &record : nullptr, &outcome.refusal);
       if (result == UnzipResult::kDone) outcome.outcome = Outcome::kInstalled;
     }
     // A version nobody verified leaves no record: whatever the folder remembered (or the archive

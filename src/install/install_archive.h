@@ -5,6 +5,7 @@
 
 #include "install/archive_intake.h"
 #include "install/outcome.h"
+#include "install/unzip_to_folder.h"
 
 namespace install {
 
@@ -19,6 +20,9 @@ struct InstallOutcome {
   Outcome outcome = Outcome::kInstallFailed;
   // Only for kRestoreFailed: where the earlier files are.
   std::wstring keptFolder;
+  // For kInstallFailed: the entry the extraction could not unpack, if that was the cause. The
+  // window's message stays the same; the command line names the entry.
+  EntryRefusal refusal;
 
   bool Installed() const { return outcome == Outcome::kInstalled; }
 };

@@ -5,25 +5,23 @@
 #include <unzip.h>
 
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <unordered_set>
 #include <vector>
 
 #include "base/file_system.h"
-#include "base/text.h"
 #include "base/unique_handle.h"
 #include "install/archive_entry_name.h"
 #include "install/archive_folders.h"
 #include "install/archive_reader.h"
 #include "install/install_limits.h"
 #include "install/unzip_staging.h"
+#include "install/zip_entry.h"
 
 namespace install {
 
 namespace {
 
-constexpr uLong kNameBytes = 512;  // longer entry names are cut to their first 512 bytes
 constexpr size_t kChunkBytes = 64 * 1024;
 constexpr uLong kStored = 0;
 constexpr uLong kEncryptedFlag = 1;
@@ -33,21 +31,24 @@ struct Entry {
   bool folder;
 };
 
-// The current entry's name, as text in the ANSI code page, and its information record.
-bool ReadCurrentEntry(unzFile archive, unz_file_info64& info, std::wstring& name) {
-  char buffer[kNameBytes + 1] = {};
-  info = {};
-  if (unzGetCurrentFileInfo64(archive, &info, buffer, kNameBytes, nullptr, 0, nullptr, 0) !=
-      UNZ_OK) {
-    return false;
+// Whether the entry's data can be unpacked here: stored or deflated, and not encrypted. When not,
+// `refusal` (if given) learns which entry and why.
+bool CanExtract(const unz_file_info64& info, const std::wstring& name, EntryRefusal* refusal) {
+  EntryRefusal::Reason reason = EntryRefusal::Reason::kNone;
+  if (info.flag & kEncryptedFlag) {
+    reason = EntryRefusal::Reason::kEncrypted;
+  } else if (info.compression_method != kStored && info.compression_method != Z_DEFLATED) {
+    reason = EntryRefusal::Reason::kUnsupportedMethod;
   }
-  name = base::AnsiToWide(std::string_view(buffer, ::strnlen(buffer, kNameBytes)));
-  return true;
+  if (reason == EntryRefusal::Reason::kNone) return true;
+  if (refusal) *refusal = {reason, name, info.compression_method};
+  return false;
 }
 
 // Reads the whole central directory and checks every entry before anything is written. `total`
 // receives what the file entries declare they expand to, together.
-bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries, uint64_t& total) {
+bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries, uint64_t& total,
+                    EntryRefusal* refusal) {
   if (count > kMaxArchiveEntries) return false;
   entries.reserve(static_cast<size_t>(count));
   total = 0;
@@ -57,10 +58,7 @@ bool ReadEntryTable(unzFile archive, ZPOS64_T count, std::vector<Entry>& entries
     std::wstring name;
     if (!ReadCurrentEntry(archive, info, name) || !IsSafeEntryName(name)) return false;
     const bool folder = IsFolderEntryName(name);
-    if (!folder && ((info.compression_method != kStored && info.compression_method != Z_DEFLATED) ||
-                    (info.flag & kEncryptedFlag))) {
-      return false;
-    }
+    if (!folder && !CanExtract(info, name, refusal)) return false;
     if (!folder) {
       if (info.uncompressed_size > kMaxExtractedBytes - total) return false;
       total += info.uncompressed_size;
@@ -207,7 +205,8 @@ bool WriteAddedFile(const AddedFile& added, const std::wstring& root) {
 }  // namespace
 
 UnzipResult ExtractArchive(HANDLE archiveFile, const std::wstring& destFolder,
-                           std::wstring& keptFolder, const AddedFile* added) {
+                           std::wstring& keptFolder, const AddedFile* added,
+                           EntryRefusal* refusal) {
   const std::wstring destination = base::ExtendedLengthPath(destFolder);
   const DWORD attributes = ::GetFileAttributesW(destination.c_str());
   if (destination.empty() || attributes == INVALID_FILE_ATTRIBUTES ||
@@ -222,7 +221,7 @@ UnzipResult ExtractArchive(HANDLE archiveFile, const std::wstring& destFolder,
   if (unzGetGlobalInfo64(archive.get(), &global) != UNZ_OK) return UnzipResult::kFailed;
   std::vector<Entry> entries;
   uint64_t total = 0;
-  if (!ReadEntryTable(archive.get(), global.number_entry, entries, total)) {
+  if (!ReadEntryTable(archive.get(), global.number_entry, entries, total, refusal)) {
     return UnzipResult::kFailed;
   }
   if (entries.empty()) return UnzipResult::kDone;

@@ -8,9 +8,9 @@
 namespace install {
 
 // Writes every entry of the zip archive at `archivePath` (opened once, for reading by others
-// only) into the existing folder `destFolder`, keeping the entries' relative paths; entry names are
-// read as text in the ANSI code page. Same-named files are replaced, other files of the folder
-// stay.
+// only) into the existing folder `destFolder`, keeping the entries' relative paths; entry names
+// are read as the archive means them (DecodeEntryName: UTF-8 where it says so, else GBK).
+// Same-named files are replaced, other files of the folder stay.
 //
 // All or nothing: the result is false, and the folder is left exactly as it was, when the
 // archive cannot be read, an entry name would lead outside the folder or to a device, an entry
@@ -38,12 +38,22 @@ enum class UnzipResult {
   kFailed,         // the folder is as it was
   kRestoreFailed,  // a failed move could not be fully undone: see StagingFolder
 };
+// An entry whose data this program cannot unpack, found before anything is written, so that a
+// front end can name it and say why.
+struct EntryRefusal {
+  enum class Reason { kNone, kUnsupportedMethod, kEncrypted };
+  Reason reason = Reason::kNone;
+  std::wstring entry;        // its name as the archive gives it
+  unsigned long method = 0;  // its compression method number
+};
+
 // As UnzipToFolder for the archive in `archive` (a file handle with read access, read at
 // explicit offsets and left open), telling a failure whose undoing failed too; `keptFolder`
 // then names the folder holding what could not be put back. Throws only when memory runs out;
 // the folder is then as it was. `added`, when given, is staged with the entries (an archive
-// without entries installs nothing, so it is not written then either).
+// without entries installs nothing, so it is not written then either). An entry refused for
+// its method or its encryption is described in `refusal` when one is given.
 UnzipResult ExtractArchive(HANDLE archive, const std::wstring& destFolder, std::wstring& keptFolder,
-                           const AddedFile* added = nullptr);
+                           const AddedFile* added = nullptr, EntryRefusal* refusal = nullptr);
 
 }  // namespace install

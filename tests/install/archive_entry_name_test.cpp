@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <string>
 
 #include "base/text.h"
 
 namespace {
 
+using install::DecodeEntryName;
 using install::IsFolderEntryName;
 using install::IsSafeEntryName;
 using install::ToRelativePath;
@@ -76,6 +79,34 @@ TEST(ArchiveEntryNameTest, FolderEntriesEndWithASeparator) {
   EXPECT_TRUE(IsFolderEntryName(L"Brindo\\"));
   EXPECT_FALSE(IsFolderEntryName(L"Brindo"));
   EXPECT_FALSE(IsFolderEntryName(L""));
+}
+
+TEST(ArchiveEntryNameTest, NamesAreUtf8WhereTheArchiveSaysSoAndGbkElsewhere) {
+  const std::string utf8 = base::WideToUtf8(L"图标/按钮.png");
+  const std::string gbk = base::ToNarrow(L"图标/按钮.png", base::kChineseCodePage);
+  EXPECT_EQ(DecodeEntryName(utf8, 0x0800, ""), L"图标/按钮.png");
+  EXPECT_EQ(DecodeEntryName(gbk, 0, ""), L"图标/按钮.png");
+  EXPECT_FALSE(DecodeEntryName(gbk, 0x0800, "")) << "not UTF-8";
+  EXPECT_FALSE(DecodeEntryName("\x81.rb", 0, "")) << "a lone GBK lead byte";
+
+  // Info-ZIP's Unicode path field, behind another field; only for the name it was written for.
+  auto field = [&](char version, const std::string& forName) {
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(forName.data()), forName.size());
+    std::string data = version + std::string(reinterpret_cast<const char*>(&crc), 4) + utf8;
+    return std::string("UT\x01\x00x", 5) + "\x75\x70" + char(data.size()) + '\0' + data;
+  };
+  const std::string local = "?/?.png";
+  EXPECT_EQ(DecodeEntryName(local, 0, field(1, local)), L"图标/按钮.png");
+  EXPECT_EQ(DecodeEntryName(local, 0, field(1, "x")), L"?/?.png");
+  EXPECT_EQ(DecodeEntryName(local, 0, field(2, local)), L"?/?.png");
+  EXPECT_EQ(DecodeEntryName(local, 0, field(1, local).substr(0, 20)), L"?/?.png");
+
+  // Cut after 512 bytes; a character the cut splits is left out, not refused. A GBK trail byte
+  // may look like a lead byte: "\xCD\xCD" is one character.
+  const std::string a511(511, 'a');
+  EXPECT_EQ(DecodeEntryName(a511 + "\xE5\x9B\xBE", 0x0800, ""), std::wstring(511, L'a'));
+  EXPECT_EQ(DecodeEntryName(a511 + "\xCD\xBC", 0, ""), std::wstring(511, L'a'));
+  EXPECT_EQ(DecodeEntryName(std::string(514, '\xCD'), 0, "").value_or(L"").size(), 256u);
 }
 
 }  // namespace

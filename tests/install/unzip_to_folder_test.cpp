@@ -185,8 +185,7 @@ TEST_F(UnzipToFolderTest, CutsNamesAfter512Bytes) {
   EXPECT_EQ(ReadTree(destination_).size(), 3u);
 }
 
-TEST_F(UnzipToFolderTest, NamesAreTakenInTheAnsiCodePage) {
-  if (::GetACP() != base::kChineseCodePage) GTEST_SKIP() << "needs a Chinese (936) prefix";
+TEST_F(UnzipToFolderTest, NamesWithoutTheUtf8FlagAreGbkInAnyCodePage) {
   // 乗's second GBK byte is 0x5C, the byte of "\": it must not split the name.
   const std::string gbk = base::ToNarrow(L"插件/说明.txt", base::kChineseCodePage);
   const std::string trail = base::ToNarrow(L"乗.rb", base::kChineseCodePage);
@@ -220,6 +219,12 @@ TEST_F(UnzipToFolderTest, UnreadableArchivesChangeNothing) {
                           .Add("Brindo/y.rb", "after")
                           .Build();
   ExpectRefusedAndUnchanged(method.bytes, "unsupported method");
+  install::EntryRefusal refusal;
+  std::wstring kept;
+  EXPECT_EQ(install::ExtractArchive(archive_, destination_, kept, nullptr, &refusal),
+            install::UnzipResult::kFailed);
+  EXPECT_EQ(refusal.reason, install::EntryRefusal::Reason::kUnsupportedMethod);
+  EXPECT_EQ(refusal.entry + L" " + std::to_wstring(refusal.method), L"Brindo/x.rb 12");
 
   const std::wstring missing = scratch_ + L"\\missing.tmp";
   const Tree before = ReadTree(destination_);
