@@ -221,8 +221,12 @@ TEST_F(UnzipToFolderTest, UnreadableArchivesChangeNothing) {
   ExpectRefusedAndUnchanged(method.bytes, "unsupported method");
   install::EntryRefusal refusal;
   std::wstring kept;
-  EXPECT_EQ(install::ExtractArchive(archive_, destination_, kept, nullptr, &refusal),
-            install::UnzipResult::kFailed);
+  {
+    const base::UniqueFile file(::CreateFileW(archive_.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+    EXPECT_EQ(install::ExtractArchive(file.get(), destination_, kept, nullptr, &refusal),
+              install::UnzipResult::kFailed);
+  }
   EXPECT_EQ(refusal.reason, install::EntryRefusal::Reason::kUnsupportedMethod);
   EXPECT_EQ(refusal.entry + L" " + std::to_wstring(refusal.method), L"Brindo/x.rb 12");
 
