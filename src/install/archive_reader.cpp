@@ -12,8 +12,8 @@ namespace {
 constexpr uint32_t kBufferBytes = 64 * 1024;
 
 struct Stream {
-  HANDLE file;
-  uint64_t size;
+  HANDLE file = nullptr;
+  uint64_t size = 0;
   uint64_t position = 0;
   uint64_t bufferStart = 0;
   uint32_t buffered = 0;
@@ -57,7 +57,12 @@ uLong Read(Stream& stream, void* out, uLong count) {
 voidpf ZCALLBACK OpenStream(voidpf opaque, const void*, int mode) noexcept {
   uint64_t size = 0;
   if ((mode & ZLIB_FILEFUNC_MODE_WRITE) || !SizeOf(opaque, size)) return nullptr;
-  return new (std::nothrow) Stream{opaque, size};
+  Stream* stream = new (std::nothrow) Stream;
+  if (stream) {
+    stream->file = opaque;
+    stream->size = size;
+  }
+  return stream;
 }
 
 uLong ZCALLBACK ReadStream(voidpf, voidpf stream, void* bytes, uLong count) noexcept {
@@ -88,8 +93,14 @@ long ZCALLBACK SeekStream(voidpf, voidpf stream, ZPOS64_T offset, int origin) no
     default:
       return -1;
   }
-  if (base > s.size || offset > s.size - base) return -1;  // not past the end
-  s.position = base + offset;
+  // minizip steps back with a relative seek whose offset is a negative number in an unsigned
+  // type (after reading an entry's extra field): two's complement, as the system's seek reads it.
+  const auto step = static_cast<int64_t>(offset);
+  if (base > s.size) return -1;
+  if (step < 0 ? static_cast<uint64_t>(-(step + 1)) + 1 > base : offset > s.size - base) {
+    return -1;  // not before the start, not past the end
+  }
+  s.position = base + offset;  // wraps back by |step| when step is negative
   return 0;
 }
 
