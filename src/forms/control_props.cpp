@@ -28,8 +28,7 @@ ControlInfo* WindowlessOfSlot(const ControlSlot& slot) {
 
 // The slot's record, on the window's own thread only (a call from another one is reported by
 // the name of the function that asked).
-ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot,
-                             std::source_location caller = std::source_location::current()) {
+ControlInfo* OwnedInfoOfSlot(const ControlSlot& slot, const char* caller = __builtin_FUNCTION()) {
   if (!slot.window || !::IsWindow(slot.window) || !OnOwnerThread(slot.window, caller)) {
     return nullptr;
   }

@@ -7,7 +7,7 @@ namespace forms::list_box {
 namespace {
 // A call from a thread that does not own the list is reported by the name of Send's caller.
 LRESULT Send(const ControlSlot& list, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
-             std::source_location caller = std::source_location::current()) {
+             const char* caller = __builtin_FUNCTION()) {
   if (!list.window || !OnOwnerThread(list.window, caller)) return LB_ERR;
   return ::SendMessageW(list.window, message, wParam, lParam);
 }

@@ -43,12 +43,12 @@ std::string_view BareName(std::string_view signature) {
 
 }  // namespace
 
-bool OnOwnerThread(HWND window, std::source_location caller) {
+bool OnOwnerThread(HWND window, const char* caller) {
   if (!window) return true;
   const DWORD owner = ::GetWindowThreadProcessId(window, nullptr);
   if (owner == 0 || owner == ::GetCurrentThreadId()) return true;
   char function[128];
-  const std::string_view name = BareName(caller.function_name());
+  const std::string_view name = BareName(caller ? caller : "");
   std::snprintf(function, sizeof(function), "%.*s", static_cast<int>(name.size()), name.data());
   if (WrongThreadHandler replaced = handler.load()) {
     replaced(function);

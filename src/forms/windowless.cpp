@@ -20,7 +20,7 @@ namespace {
 ControlInfo* AddWindowless(HWND form, ControlSlot* slot, int32_t controlId, std::wstring_view name,
                            std::wstring_view caption, const DesignRect& designRect,
                            std::wstring_view font, WindowlessKind kind,
-                           std::source_location caller = std::source_location::current()) {
+                           const char* caller = __builtin_FUNCTION()) {
   if (!OnOwnerThread(form, caller)) return nullptr;
   ControlInfo* formInfo = InfoOf(form);
   if (!formInfo) return nullptr;

@@ -82,7 +82,6 @@ std::optional<ContentRange> ContentRangeOf(std::string_view rawHeaders) {
   std::string_view text = HeaderValueOf(rawHeaders, "Content-Range").value_or("");
   if (text.substr(0, 6) != "bytes ") return std::nullopt;
   text.remove_prefix(6);
-  ContentRange range;
   const std::optional<uint64_t> first = NumberAt(text);
   if (!first || text.substr(0, 1) != "-") return std::nullopt;
   text.remove_prefix(1);
