@@ -17,16 +17,16 @@ std::string HttpGetText(std::string_view url, size_t maxBytes, std::string_view 
     const UrlParts parts = SplitUrl(url);
     if (parts.port > 0xFFFF) return std::string();
 
-    RequestSpec spec;
-    spec.url = parts;
-    spec.httpVersion = "HTTP/1.1";
-    spec.referrer = std::string(referrer);
-    spec.userName = std::string(userName);
-    spec.password = std::string(password);
+    RequestOptions options;
+    options.url = parts;
+    options.httpVersion = "HTTP/1.1";
+    options.referrer = std::string(referrer);
+    options.userName = std::string(userName);
+    options.password = std::string(password);
     // Always from the server, never into or out of the cache; no keep-connection for a one-off
     // question.
-    spec.flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
-    const SentRequest sent = SendRequest(spec);
+    options.flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+    const SentRequest sent = SendRequest(options);
     if (sent.error != 0) return std::string();
     HINTERNET request = sent.request.get();
     // The proxy's own page, not the server's answer.

@@ -29,36 +29,37 @@ void SetTimeouts(HINTERNET handle, DWORD ms) {
   }
 }
 
-SentRequest SendOn(const RequestSpec& spec, Route route) {
+SentRequest SendOn(const RequestOptions& options, Route route) {
   SentRequest sent;
   sent.internet = OpenInternet(route);
   if (!sent.internet) {
     sent.error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
     return sent;
   }
-  SetTimeouts(sent.internet.get(), spec.timeoutMs);
-  if (spec.status) ::InternetSetStatusCallbackW(sent.internet.get(), spec.status);
+  SetTimeouts(sent.internet.get(), options.timeoutMs);
+  if (options.status) ::InternetSetStatusCallbackW(sent.internet.get(), options.status);
 
-  sent.connection =
-      ConnectHttp(sent.internet.get(), spec.url, spec.userName, spec.password, spec.context);
+  sent.connection = ConnectHttp(sent.internet.get(), options.url, options.userName,
+                                options.password, options.context);
   if (!sent.connection) {
     sent.error = LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT);
     return sent;
   }
-  SetTimeouts(sent.connection.get(), spec.timeoutMs);
+  SetTimeouts(sent.connection.get(), options.timeoutMs);
 
-  sent.request = OpenHttpRequest(sent.connection.get(), spec.verb, spec.url, spec.httpVersion,
-                                 spec.referrer, spec.flags, spec.context);
+  sent.request =
+      OpenHttpRequest(sent.connection.get(), options.verb, options.url, options.httpVersion,
+                      options.referrer, options.flags, options.context);
   if (!sent.request) {
     sent.error = LastErrorOr(ERROR_INTERNET_INTERNAL_ERROR);
     return sent;
   }
-  SetTimeouts(sent.request.get(), spec.timeoutMs);
+  SetTimeouts(sent.request.get(), options.timeoutMs);
 
-  void* body = spec.body.empty() ? nullptr : const_cast<char*>(spec.body.data());
-  if (!::HttpSendRequestA(sent.request.get(), OrNull(spec.headers),
-                          spec.headers.empty() ? 0 : static_cast<DWORD>(-1), body,
-                          static_cast<DWORD>(spec.body.size()))) {
+  void* body = options.body.empty() ? nullptr : const_cast<char*>(options.body.data());
+  if (!::HttpSendRequestA(sent.request.get(), OrNull(options.headers),
+                          options.headers.empty() ? 0 : static_cast<DWORD>(-1), body,
+                          static_cast<DWORD>(options.body.size()))) {
     sent.error = LastErrorOr(ERROR_INTERNET_CANNOT_CONNECT);
   }
   return sent;
@@ -77,15 +78,15 @@ bool IsUnreachable(DWORD error) {
          error == ERROR_INTERNET_TIMEOUT;
 }
 
-SentRequest SendRequest(const RequestSpec& spec) {
-  if (throughProxy.load()) return SendOn(spec, Route::kSystemProxy);
-  SentRequest sent = SendOn(spec, Route::kDirect);
+SentRequest SendRequest(const RequestOptions& options) {
+  if (throughProxy.load()) return SendOn(options, Route::kSystemProxy);
+  SentRequest sent = SendOn(options, Route::kDirect);
   if (!IsUnreachable(sent.error)) return sent;
   // The direct attempt's handles go, children first, before the next attempt opens its own.
   sent.request.reset();
   sent.connection.reset();
   sent.internet.reset();
-  sent = SendOn(spec, Route::kSystemProxy);
+  sent = SendOn(options, Route::kSystemProxy);
   if (sent.error == 0) throughProxy.store(true);
   return sent;
 }

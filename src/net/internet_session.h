@@ -26,7 +26,7 @@ UniqueInternet OpenInternet(Route route);
 bool IsUnreachable(DWORD error);
 
 // One request to send, with everything it needs on whichever route it takes.
-struct RequestSpec {
+struct RequestOptions {
   std::string verb = "GET";
   UrlParts url;
   std::string httpVersion, referrer, userName, password;  // empty: WinInet's default or none
@@ -47,8 +47,8 @@ struct SentRequest {
   DWORD error = 0;
 };
 
-// Sends `spec` on the run's route (see above); safe to call from several threads at once.
-SentRequest SendRequest(const RequestSpec& spec);
+// Sends `options` on the run's route (see above); safe to call from several threads at once.
+SentRequest SendRequest(const RequestOptions& options);
 
 // An HTTP connection to the host and port of `url`; an empty user name or password is none.
 UniqueInternet ConnectHttp(HINTERNET internet, const UrlParts& url, const std::string& userName,

@@ -57,23 +57,24 @@ std::string Exchange::Run() {
   const UrlParts url = SplitUrl(r_.url);
   if (url.port > 0xFFFF) return Fail(ERROR_INTERNET_INVALID_URL);
 
-  RequestSpec spec;
-  spec.verb = r_.verb;
-  spec.url = url;
-  spec.httpVersion = r_.httpVersion;
-  spec.referrer = r_.referrer;
-  spec.userName = r_.userName;
-  spec.password = r_.password;
-  spec.flags = kRequestFlags;
-  spec.context = r_.context;
-  spec.timeoutMs = r_.timeoutMs;
-  spec.status = r_.handlers.internetStatus;
-  if (r_.verb == "POST") spec.headers = kFormContentType;
-  spec.headers += RangeHeader(r_.rangeStart, r_.rangeLength);
-  if (r_.rangeStart != 0 && !r_.ifRange.empty()) spec.headers += "If-Range: " + r_.ifRange + "\r\n";
-  if (spec.headers.size() > kMaxExtraHeaders) spec.headers.resize(kMaxExtraHeaders);
-  spec.body = r_.body;
-  sent_ = SendRequest(spec);
+  RequestOptions options;
+  options.verb = r_.verb;
+  options.url = url;
+  options.httpVersion = r_.httpVersion;
+  options.referrer = r_.referrer;
+  options.userName = r_.userName;
+  options.password = r_.password;
+  options.flags = kRequestFlags;
+  options.context = r_.context;
+  options.timeoutMs = r_.timeoutMs;
+  options.status = r_.handlers.internetStatus;
+  if (r_.verb == "POST") options.headers = kFormContentType;
+  options.headers += RangeHeader(r_.rangeStart, r_.rangeLength);
+  if (r_.rangeStart != 0 && !r_.ifRange.empty())
+    options.headers += "If-Range: " + r_.ifRange + "\r\n";
+  if (options.headers.size() > kMaxExtraHeaders) options.headers.resize(kMaxExtraHeaders);
+  options.body = r_.body;
+  sent_ = SendRequest(options);
   if (sent_.error != 0) return Fail(sent_.error);
 
   RaiseHeaders();
