@@ -127,14 +127,9 @@ int Install(const Command& command, const std::vector<std::wstring>& versions) {
   std::wstring said;  // the same archive is refused alike for every version: said once
   for (const std::wstring& version : versions) {
     const std::wstring folder = environment::GetPluginFolder(version, selector);
-    install::InstallOutcome installed;
-    // Checked again right before each folder changes: SketchUp may have started meanwhile.
-    if (environment::IsSketchUpRunning()) {
-      installed.outcome = install::Outcome::kSketchUpRunning;
-    } else {
-      installed = install::InstallArchive(intake, folder,
-                                          {intake.VerifiedVersion(), command.allowDowngrade});
-    }
+    // SketchUp is looked for again right before each folder changes (InstallArchive).
+    const install::InstallOutcome installed =
+        install::InstallArchive(intake, folder, {intake.VerifiedVersion(), command.allowDowngrade});
     const std::wstring refusal = RefusalLine(installed.refusal);
     if (!refusal.empty() && refusal != said) WriteOutput(said = refusal);
     const int versionCode = install::ExitCodeOf(installed.outcome);
@@ -159,9 +154,7 @@ int Uninstall(const Command& command, const std::vector<std::wstring>& versions)
                                                        : install::RemovalScope::kBothFolders;
   int code = exit_code::kSuccess;
   for (const std::wstring& version : versions) {
-    const install::Outcome removed = environment::IsSketchUpRunning()
-                                         ? install::Outcome::kSketchUpRunning
-                                         : install::UninstallPlugin(version, scope, true);
+    const install::Outcome removed = install::UninstallPlugin(version, scope, true);
     const int versionCode = install::ExitCodeOf(removed);
     if (versions.size() > 1) TellVersion(version, exit_code::Meaning(versionCode));
     code = Combined(code, versionCode, false);

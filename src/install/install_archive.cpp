@@ -11,6 +11,7 @@
 
 #include "base/file_system.h"
 #include "environment/plugin_folders.h"
+#include "environment/sketchup_process.h"
 #include "install/archive_reader.h"
 #include "install/install_limits.h"
 #include "install/installed_version.h"
@@ -52,6 +53,12 @@ bool IsWithinSizeBound(HANDLE file) {
 InstallOutcome InstallArchive(const ArchiveIntake& intake, const std::wstring& pluginFolder,
                               const OfferedVersion& offered) {
   InstallOutcome outcome;
+  // Looked for right before the folder changes, however long the archive took to come in:
+  // SketchUp's plug-in must not change under it.
+  if (environment::IsSketchUpRunning()) {
+    outcome.outcome = Outcome::kSketchUpRunning;
+    return outcome;
+  }
   const HANDLE archive = intake.File();
   std::vector<std::wstring> made;
   try {

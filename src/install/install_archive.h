@@ -28,7 +28,8 @@ struct InstallOutcome {
 };
 
 // Makes the plug-in folder (with its parents) when missing and extracts the archive that
-// `intake` holds into it, read through the intake's own handle.
+// `intake` holds into it, read through the intake's own handle. Nothing is touched while
+// SketchUp runs (kSketchUpRunning): it is looked for right before the folder changes.
 // Fails, changing nothing, when the archive does not hold the install marker "Brindo.rb" at
 // its top: such an archive is no plug-in. Folders made here are removed again on failure.
 // Every archive, downloaded or not, is held to the bounds of install_limits.h: one larger than

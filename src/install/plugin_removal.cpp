@@ -5,6 +5,7 @@
 #include "base/file_system.h"
 #include "environment/file_exists.h"
 #include "environment/plugin_folders.h"
+#include "environment/sketchup_process.h"
 
 namespace install {
 
@@ -72,6 +73,7 @@ RemovalResult RemovePlugin(const std::wstring& pluginFolder, bool quiet) {
 }
 
 Outcome UninstallPlugin(const std::wstring& version, RemovalScope scope, bool quiet) {
+  if (environment::IsSketchUpRunning()) return Outcome::kSketchUpRunning;
   bool leftBehind = false;
   for (int selector : {environment::kUserPluginFolder, environment::kSharedPluginFolder}) {
     if (scope == RemovalScope::kSharedFolderOnly && selector != environment::kSharedPluginFolder) {

@@ -38,7 +38,8 @@ enum class RemovalScope {
 
 // Removes the plug-in of SketchUp `version` from the folders of `scope`: kRemoved when none of
 // them holds it any more (a folder without the plug-in is no failure), kLeftBehind when
-// something could not be deleted in any of them.
+// something could not be deleted in any of them, kSketchUpRunning (nothing touched) when
+// SketchUp runs at that moment.
 Outcome UninstallPlugin(const std::wstring& version, RemovalScope scope, bool quiet = false);
 
 }  // namespace install

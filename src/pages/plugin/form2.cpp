@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -206,12 +205,6 @@ void InstallFetched(InstallJob& job, Outcome fetched) {
     job.intake.Discard();
     const std::wstring_view text = install::MessageOf(fetched);
     ReportEnd(job, text.empty() ? std::wstring_view(texts::kDownloadFailed) : text, true);
-    return;
-  }
-  // SketchUp may have started while the archive came in: its plug-in must not change under it.
-  if (environment::IsSketchUpRunning()) {
-    job.intake.Discard();
-    ReportEnd(job, install::MessageOf(Outcome::kSketchUpRunning), true);
     return;
   }
   PostToPage(job.page, ShowInstalling);
