@@ -1,7 +1,5 @@
 #include "app/handed_file.h"
 
-#include <vector>
-
 namespace app {
 
 namespace {
@@ -13,15 +11,6 @@ constexpr size_t kMaxPathChars = 32767;
 constexpr UINT kSendTimeoutMs = 10000;
 
 }  // namespace
-
-std::wstring FullPathOf(const std::wstring& path) {
-  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0 || needed > kMaxPathChars + 1) return path;
-  std::vector<wchar_t> full(needed);
-  const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return path;
-  return std::wstring(full.data(), length);
-}
 
 bool SendHandedFile(HWND window, const std::wstring& path) {
   if (path.empty() || path.size() > kMaxPathChars) return false;

@@ -10,10 +10,6 @@
 
 namespace app {
 
-// The full path of `path`, which may be relative to this process's current folder (a start
-// from a console); `path` itself when it cannot be made full.
-std::wstring FullPathOf(const std::wstring& path);
-
 // Hands `path` to the main window of another instance; true once that window took it.
 bool SendHandedFile(HWND window, const std::wstring& path);
 

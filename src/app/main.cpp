@@ -12,6 +12,7 @@
 #include "app/handed_file.h"
 #include "app/run_application.h"
 #include "app/startup_timeline.h"
+#include "base/file_system.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   app::startup::Mark(app::startup::Step::kMain);
@@ -26,7 +27,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!parsed.command || parsed.command->kind != app::CommandKind::kWindow) {
       std::exit(app::RunCommandLine(arguments));
     }
-    handedFile = app::FullPathOf(parsed.command->openFile);
+    // It may be relative to this process's current folder (a start from a console).
+    const std::wstring& openFile = parsed.command->openFile;
+    handedFile = base::FullPath(openFile);
+    if (handedFile.empty()) handedFile = openFile;
   }
   ::InitCommonControls();
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES};
